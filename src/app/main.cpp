@@ -1,0 +1,3 @@
+#include "app/desktop_main.h"
+
+int main(int argc, char** argv) { return RunDesktop(argc, argv); }

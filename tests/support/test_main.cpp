@@ -1,0 +1,20 @@
+#include "common/profile.h"
+#include "common/startup.h"
+
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QGuiApplication app(argc, argv);
+    // Keep every profile value of the run in a throw-away folder, for this
+    // process and for programs it starts.
+    QTemporaryDir profile;
+    Profile::UseFolder(profile.path());
+    qputenv("TAOBAN_PROFILE_DIR", profile.path().toUtf8());
+    QStringList args{QCoreApplication::applicationFilePath()};
+    InitProcess(args);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,70 @@
+#include "test_support.h"
+
+#include "common/base_dir.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+
+TestFolder::TestFolder() : oldBase_(BaseDir()) { SetBaseDir(dir_.path()); }
+
+TestFolder::~TestFolder() { SetBaseDir(oldBase_); }
+
+QImage QuadrantImage(int w, int h) {
+    QImage img(w, h, QImage::Format_RGB32);
+    QPainter p(&img);
+    const int hw = w / 2, hh = h / 2;
+    p.fillRect(0, 0, hw, hh, QColor(255, 0, 0));
+    p.fillRect(hw, 0, w - hw, hh, QColor(0, 255, 0));
+    p.fillRect(hw, hh, w - hw, h - hh, QColor(0, 0, 255));
+    p.fillRect(0, hh, hw, h - hh, QColor(255, 255, 0));
+    return img;
+}
+
+QByteArray EncodeImage(const QImage& image, const char* format, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.write(image);
+    return bytes;
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+QByteArray JpegWithOrientation(const QImage& image, int orientation) {
+    const QByteArray jpeg = EncodeImage(image, "JPEG");
+    // APP1 Exif segment with a little-endian TIFF header and one IFD entry:
+    // tag 0x0112 (orientation), type SHORT, count 1.
+    QByteArray tiff("II*\0", 4);
+    tiff += QByteArray("\x08\x00\x00\x00", 4);
+    tiff += QByteArray("\x01\x00", 2);
+    tiff += QByteArray("\x12\x01\x03\x00\x01\x00\x00\x00", 8);
+    tiff += static_cast<char>(orientation);
+    tiff += QByteArray("\x00\x00\x00", 3);
+    tiff += QByteArray("\x00\x00\x00\x00", 4);
+    QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
+    const int len = app1.size() + 2;
+    QByteArray segment("\xFF\xE1", 2);
+    segment += static_cast<char>((len >> 8) & 0xFF);
+    segment += static_cast<char>(len & 0xFF);
+    segment += app1;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+bool Near(QRgb a, QRgb b, int tolerance) {
+    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
+           qAbs(qBlue(a) - qBlue(b)) <= tolerance && qAbs(qAlpha(a) - qAlpha(b)) <= tolerance;
+}

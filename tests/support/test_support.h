@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+// A fresh folder for one test, removed afterwards; also made the base folder.
+class TestFolder {
+public:
+    TestFolder();
+    ~TestFolder();
+    QString path() const { return dir_.path(); }
+    QString file(const QString& relative) const { return dir_.path() + "/" + relative; }
+
+private:
+    QTemporaryDir dir_;
+    QString oldBase_;
+};
+
+// An image whose four quadrants have distinct colours (red, green, blue,
+// yellow from the top-left, clockwise), so crops and mirrors can be probed.
+QImage QuadrantImage(int w, int h);
+QByteArray EncodeImage(const QImage& image, const char* format, int quality = 95);
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& path);
+// A JPEG carrying an EXIF orientation tag (1 to 8).
+QByteArray JpegWithOrientation(const QImage& image, int orientation);
+// True when two colours differ by at most tolerance in each channel.
+bool Near(QRgb a, QRgb b, int tolerance = 12);
