@@ -1,0 +1,78 @@
+#pragma once
+
+// Stateless raster operations shared by the canvas and the batch worker.
+// Images the engine makes are QImage::Format_ARGB32_Premultiplied. Every
+// operation accepts a null image and then does nothing (or returns null).
+
+#include "compose/rect.h"
+#include "compose/slot_placement.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+
+// Decodes JPEG, PNG or BMP bytes; null when they do not decode, are 0 x 0 or
+// too large to allocate. EXIF orientation is applied.
+QImage DecodeImage(const QByteArray& bytes);
+// As DecodeImage, as an editable ARGB32_Premultiplied bitmap (customer photos).
+QImage DecodeBitmap(const QByteArray& bytes);
+QImage LoadImageFile(const QString& path);
+
+// Copy with the longer side 400 pixels: trunc(w / s) x trunc(h / s) with
+// s = max(w, h) * 0.0025.
+QImage MakeWorkingCopy(const QImage& photo);
+// The same copy made straight from photo file bytes; JPEG photos are decoded
+// at reduced scale instead of whole. Null when the bytes do not decode.
+QImage MakeWorkingCopyFromBytes(const QByteArray& bytes);
+
+// The largest size with the slot's proportions that fits in sw x sh.
+QSize CoverCropSize(const Rect& slot, int sw, int sh);
+// Shrinks rect symmetrically to the proportions a : b; returns the inset.
+int FitInside(int a, int b, Rect& rect);
+
+// Cuts the part of src that fills the slot. zoom and the offsets are in
+// thirtieths of the crop size; values that leave the source are corrected
+// and written back.
+QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY);
+// The batch worker's variant: same crop, nothing written back.
+QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY);
+
+// The mask (a complete 8-bit BMP file) becomes the image's alpha channel,
+// resampled by nearest neighbour, with a one-pixel transparent ring.
+void ApplySlotMask(QImage& image, const QByteArray& maskBmp);
+// A w x h frame of colorRef (0x00BBGGRR) on a transparent ground,
+// max(refW, refH) / 600 pixels thick (at least 1).
+QImage MakeSlotBorder(int w, int h, int refW, int refH, uint32_t colorRef);
+
+struct RotatedCorners {
+    QPoint bottomLeft, bottomRight, topRight, topLeft;
+};
+RotatedCorners ComputeRotatedCorners(int angleDegrees, const Rect& rect);
+
+// Draws image into dest (whole source) with alpha scaled by (255 - t) / 255.
+void DrawWithOpacity(QPainter& painter, const QImage& image, const Rect& dest, int transparency);
+// Draws image onto the parallelogram given by three corners.
+void DrawWithOpacity(QPainter& painter, const QImage& image, QPoint topLeft, QPoint topRight,
+                     QPoint bottomLeft, int transparency);
+
+enum class MirrorAxis { LeftRight, TopBottom };
+void Mirror(QImage& image, MirrorAxis axis);
+
+// JPEG quality 100, written atomically. dpi > 0 is stored as the resolution
+// in both directions.
+bool SaveJpeg(const QImage& image, const QString& path, int dpi = 0);
+bool SavePng(const QImage& image, const QString& path);
+
+// Draws a prepared slot image (cropped, mirrored, masked) into slot rectangle
+// r the way every page shows it: border of the placement's colour (its
+// thickness from reference, the page or display size), rotation with shear
+// on three corners, transparency. The canvas and the batch worker both use it.
+void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacement& placement,
+                    const Rect& r, QSize reference);
+// The three corners a rotated, sheared slot is drawn onto (top-left moved by
+// the shear).
+RotatedCorners ShearedCorners(const SlotPlacement& placement, const Rect& r);

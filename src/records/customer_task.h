@@ -1,0 +1,47 @@
+#pragma once
+
+#include "compose/slot_placement.h"
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <memory>
+#include <vector>
+
+// One finished page of a customer task.
+struct TaskPage {
+    char name[100] = {}; // GBK, NUL-terminated, zero-padded
+    int32_t width = 0;   // pixels
+    int32_t height = 0;  // pixels
+    std::array<SlotPlacement, 20> slots{};
+
+    static constexpr int kRecordSize = 3628; // on disk: name, slots, width, height
+
+    QString Name() const;
+    // Stores the name in GBK, cut to 99 bytes on a whole character.
+    void SetName(const QString& text);
+};
+
+// The open customer task: "1.tx" with the phone field and the page records.
+class CustomerTask {
+public:
+    QString phone;
+    std::vector<std::unique_ptr<TaskPage>> pages;
+
+    const QString& Path() const { return path_; }
+    void SetPath(const QString& path) { path_ = path; }
+    // Customer folder: the path up to its last "/".
+    QString Folder() const;
+
+    bool Load(const QString& path);
+    bool Save() const; // atomic
+    void RemovePage(int index);
+    void Clear() { pages.clear(); }
+    int PageCount() const { return static_cast<int>(pages.size()); }
+
+    // The file's bytes: 100-byte phone block, then the page records.
+    QByteArray ToBytes() const;
+
+private:
+    QString path_;
+};
