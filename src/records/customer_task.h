@@ -13,8 +13,12 @@ struct TaskPage {
     char name[100] = {}; // GBK, NUL-terminated, zero-padded
     int32_t width = 0;   // pixels
     int32_t height = 0;  // pixels
-    std::array<SlotPlacement, 20> slots{};
+    // The placements of the template's 20 photo slots ("slots" itself is a
+    // Qt keyword, so the field cannot carry that name).
+    std::array<SlotPlacement, 20> placements{};
 
+    static constexpr int kNameBytes = 100;
+    static constexpr int kSlotCount = 20;
     static constexpr int kRecordSize = 3628; // on disk: name, slots, width, height
 
     QString Name() const;
@@ -25,6 +29,11 @@ struct TaskPage {
 // The open customer task: "1.tx" with the phone field and the page records.
 class CustomerTask {
 public:
+    static constexpr int kPhoneBytes = 100;
+    // Larger files are refused by Load: no real task comes near it, and a
+    // damaged file must not take all memory.
+    static constexpr qint64 kMaxFileBytes = qint64(64) << 20;
+
     QString phone;
     std::vector<std::unique_ptr<TaskPage>> pages;
 
@@ -44,4 +53,8 @@ public:
 
 private:
     QString path_;
+    // The phone block as loaded: written back unchanged while the phone text
+    // is unchanged, so bytes that are not GBK survive a load and save.
+    QString loadedPhone_;
+    QByteArray loadedPhoneBytes_;
 };
