@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One product of a customer's order, as the customer's "产品.ini" keeps it:
+// name and size in centimetres as in the catalogue, the quantity ("数量") and
+// the album page count ("相册P数") as typed.
+struct OrderLine {
+    QString name;
+    QString width;
+    QString height;
+    QString quantity;
+    QString pages;
+
+    bool operator==(const OrderLine& other) const {
+        return name == other.name && width == other.width && height == other.height &&
+               quantity == other.quantity && pages == other.pages;
+    }
+};
+
+// Reads every order line of a customer's "产品.ini"; a missing file is an
+// order without products. A damaged line gives a garbled entry or ends the
+// reading, never an error.
+QList<OrderLine> ReadOrderLines(const QString& path);
+
+// Writes the order lines, replacing the file atomically:
+// "<n>name<w>w</w><h>h</h><c>quantity</c><p>pages</p></n>" per line.
+bool WriteOrderLines(const QString& path, const QList<OrderLine>& lines);
+
+// The order row of a listed product ("name 宽:w 高:h") with its quantity and
+// page count.
+OrderLine OrderLineFromRow(const QString& productText, const QString& quantity,
+                           const QString& pages);
