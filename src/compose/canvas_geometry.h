@@ -1,0 +1,47 @@
+#pragma once
+
+#include "compose/rect.h"
+
+#include <QPoint>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+// Slot coordinates are display pixels. A corrupt template or task file can
+// carry any 32-bit value, and scaling such a value overflows an int; slot
+// rectangles are therefore kept within this bound, far beyond any screen, so
+// widths and centres never overflow.
+constexpr int kMaxSlotCoordinate = 1000000;
+
+// Truncates toward zero, as every conversion of the canvas does, clamped to
+// the slot coordinate bound.
+inline int TruncToCoordinate(double v) {
+    if (!(v > -kMaxSlotCoordinate)) // also catches NaN
+        return -kMaxSlotCoordinate;
+    if (v > kMaxSlotCoordinate)
+        return kMaxSlotCoordinate;
+    return static_cast<int>(v);
+}
+
+inline bool WithinSlotBounds(const Rect& r) {
+    auto in = [](int32_t v) { return v >= -kMaxSlotCoordinate && v <= kMaxSlotCoordinate; };
+    return in(r.left) && in(r.top) && in(r.right) && in(r.bottom);
+}
+
+// A slot rectangle a photo can be cut for and drawn into.
+inline bool IsDrawableSlotRect(const Rect& r) {
+    return WithinSlotBounds(r) && r.width() > 0 && r.height() > 0;
+}
+
+inline Rect UnionRect(const Rect& a, const Rect& b) {
+    return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
+// Widens r (right and bottom exclusive) so that it holds the pixel at p.
+inline void WidenToHold(Rect& r, QPoint p) {
+    r.left = std::min(r.left, p.x());
+    r.top = std::min(r.top, p.y());
+    r.right = std::max(r.right, p.x() + 1);
+    r.bottom = std::max(r.bottom, p.y() + 1);
+}

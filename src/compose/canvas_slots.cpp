@@ -1,0 +1,202 @@
+// Slot fitting: where each slot sits on the display, how a photo is put into
+// a slot and cut to fill it.
+
+#include "compose/canvas_geometry.h"
+#include "compose/compose_canvas.h"
+#include "compose/raster.h"
+
+#include "common/atomic_file.h"
+
+#include <QFileInfo>
+#include <exception>
+
+namespace {
+// A photo file larger than this is not a photo the studio can use.
+constexpr qint64 kMaxPhotoBytes = qint64(1) << 30;
+} // namespace
+
+Rect CComposeCanvas::MappedTemplateRect(const TemplateRect& t) const {
+    // Template rectangles are on a 1000 x 750 grid of the client area; the
+    // horizontal factor stays double, the vertical one is single precision.
+    const double fx = clientSize_.width() * 0.001 * static_cast<double>(scaleX_);
+    const float fy = static_cast<float>(clientSize_.height() * 0.0013333333333333333 *
+                                        static_cast<double>(scaleY_));
+    return Rect{TruncToCoordinate(fx * t.left), TruncToCoordinate(fy * static_cast<float>(t.top)),
+                TruncToCoordinate(fx * t.right),
+                TruncToCoordinate(fy * static_cast<float>(t.bottom))};
+}
+
+void CComposeCanvas::SetSlotRect(int slot, const Rect& r) {
+    SlotPlacement& p = placements_[slot];
+    p.left = r.left;
+    p.top = r.top;
+    p.right = r.right;
+    p.bottom = r.bottom;
+}
+
+void CComposeCanvas::MapTemplateSlots() {
+    if (templateRects_.isEmpty()) {
+        if (currentSlot_ >= 0)
+            SetSlotRect(currentSlot_, Rect{0, 0, clientSize_.width(), clientSize_.height()});
+        return;
+    }
+    for (int i = 0; i < slotCount(); ++i)
+        SetSlotRect(i, MappedTemplateRect(templateRects_[i]));
+}
+
+bool CComposeCanvas::PutPhoto(const QString& path, bool reset, int slot) {
+    try {
+        if (!QFileInfo(path).isFile())
+            return false;
+        QByteArray bytes;
+        if (!ReadWholeFile(path, bytes, kMaxPhotoBytes))
+            return false;
+        modified_ = true;
+        if (!HasTemplate()) {
+            // Without a template the canvas shows one photo, always slot 0.
+            currentSlot_ = 0;
+            std::fill(std::begin(placements_[0].reservedRect),
+                      std::end(placements_[0].reservedRect), 0);
+        }
+        const int target = ResolveSlot(slot);
+        if (target < 0)
+            return false;
+        SlotPlacement& p = placements_[target];
+        if (reset) {
+            p.mirrorX = 0;
+            p.mirrorY = 0;
+        }
+        slots_[target].photoBytes = bytes;
+        QString name = QFileInfo(path).fileName();
+        name = name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1);
+        p.SetPhotoName(name);
+        if (bytes.isEmpty()) {
+            // An empty file is a photo that does not decode: the slot must
+            // not go on showing the photo it held before.
+            ReleaseSlot(target, false);
+            RenderComposite();
+            return true;
+        }
+        LoadSlotPhoto(slots_[target].photoBytes, reset, target);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void CComposeCanvas::LoadSlotPhoto(const QByteArray& bytes, bool reset, int slot) {
+    if (bytes.isEmpty())
+        return;
+    // From the first photo on, the page is shown as a composition, not as the
+    // template's sample.
+    preview_ = QImage();
+    const int target = ResolveSlot(slot);
+    if (target < 0)
+        return;
+    SlotPlacement& p = placements_[target];
+    if (reset) {
+        p.mirrorX = 0;
+        p.mirrorY = 0;
+        p.offsetX = 0;
+        p.offsetY = 0;
+    }
+    // Null when the bytes do not decode; the slot then shows no photo.
+    QImage copy = MakeWorkingCopyFromBytes(bytes);
+    if (reset) {
+        if (templateRects_.isEmpty())
+            SetSlotRect(target, Rect{0, 0, clientSize_.width(), clientSize_.height()});
+        else if (target < slotCount())
+            SetSlotRect(target, MappedTemplateRect(templateRects_[target]));
+    }
+    slots_[target].workingCopy = std::move(copy);
+    RefitSlot(target);
+    if (reset)
+        RenderComposite();
+}
+
+void CComposeCanvas::RefitSlot(int slot) {
+    if (slot < 0 || slot >= kSlots)
+        return;
+    SlotContent& content = slots_[slot];
+    SlotPlacement& p = placements_[slot];
+    const Rect r{p.left, p.top, p.right, p.bottom};
+    if (content.workingCopy.isNull() || !IsDrawableSlotRect(r)) {
+        content.slotImage = QImage();
+        return;
+    }
+    content.slotImage = CropToSlot(content.workingCopy, r, p.zoom, p.offsetX, p.offsetY);
+    if (p.mirrorX)
+        Mirror(content.slotImage, MirrorAxis::LeftRight);
+    if (p.mirrorY)
+        Mirror(content.slotImage, MirrorAxis::TopBottom);
+    const QByteArray mask = maskFor(slot);
+    if (!mask.isEmpty())
+        ApplySlotMask(content.slotImage, mask);
+}
+
+void CComposeCanvas::ReloadSlotPhotos() {
+    // Everything runs in this thread, so every slot is done when the loop
+    // ends; there is nothing to wait for.
+    const int keep = currentSlot_;
+    for (int i = 0; i < slotCount(); ++i)
+        LoadSlotPhoto(slots_[i].photoBytes, false, i);
+    currentSlot_ = keep;
+}
+
+void CComposeCanvas::RemovePhoto() {
+    if (currentSlot_ < 0 || currentSlot_ >= kSlots)
+        return;
+    if (HasSlotImage(currentSlot_)) {
+        const SlotPlacement& p = placements_[currentSlot_];
+        const Rect bounds = SlotBounds(Rect{p.left, p.top, p.right, p.bottom});
+        ReleaseSlot(currentSlot_, true);
+        if (!AnySlotImageBelowCount() && HasTemplate())
+            ApplyTemplateBody(body_, true, false); // brings the template's sample back
+        else
+            RenderComposite(bounds);
+        return;
+    }
+    if (AnySlotImageBelowCount())
+        return;
+    if (HasTemplate())
+        RemoveTemplate();
+}
+
+void CComposeCanvas::RemoveTemplate() {
+    backBuffer_ = QImage();
+    templateRects_.clear();
+    body_.clear();
+    Invalidate(std::nullopt);
+}
+
+void CComposeCanvas::ResetSlot() {
+    if (currentSlot_ < 0 || currentSlot_ >= kSlots)
+        return;
+    SlotPlacement& p = placements_[currentSlot_];
+    const Rect oldBounds = SlotBounds(Rect{p.left, p.top, p.right, p.bottom});
+    p.angle = 0;
+    p.mirrorX = 0;
+    p.mirrorY = 0;
+    p.transparency = 0;
+    p.offsetX = 0;
+    p.offsetY = 0;
+    p.zoom = 0;
+    if (!slots_[currentSlot_].photoBytes.isEmpty())
+        LoadSlotPhoto(slots_[currentSlot_].photoBytes, true, -1);
+    RenderComposite(UnionRect(oldBounds, Rect{p.left, p.top, p.right, p.bottom}));
+}
+
+void CComposeCanvas::ClearSlots() {
+    if (!backBuffer_.isNull())
+        backBuffer_.fill(Qt::black);
+    // The same template file is read again when it is picked next.
+    bodyPath_.clear();
+    // The photo files go too: a template applied later reloads every slot
+    // from its bytes, and the next customer's page must not bring back the
+    // photos of the one before.
+    for (int i = 0; i < kSlots; ++i) {
+        ReleaseSlot(i, true);
+        placements_[i] = SlotPlacement::Zero();
+    }
+    Invalidate(std::nullopt);
+}

@@ -1,0 +1,66 @@
+#include "compose/compose_canvas.h"
+
+#include "compose/digit_strips.h"
+
+CComposeCanvas::BusyScope::BusyScope(IBusyIndicator* busy) : busy_(busy) {
+    if (busy_)
+        busy_->Show();
+}
+
+CComposeCanvas::BusyScope::~BusyScope() {
+    if (busy_)
+        busy_->Hide();
+}
+
+CComposeCanvas::CComposeCanvas()
+    : currentStrip_(MakeDigitStrip(CurrentSlotDigitColor())),
+      otherStrip_(MakeDigitStrip(OtherSlotDigitColor())) {
+    placements_.fill(SlotPlacement::Zero());
+}
+
+void CComposeCanvas::SetClientSize(QSize size) {
+    // A window that is not laid out yet may report 0 x 0; every ratio of the
+    // canvas divides by the client size, so it never goes below one pixel.
+    clientSize_ = QSize(qMax(1, size.width()), qMax(1, size.height()));
+}
+
+void CComposeCanvas::SetCurrentSlot(int slot) {
+    if (slot >= -1 && slot < kSlots)
+        currentSlot_ = slot;
+}
+
+bool CComposeCanvas::HasSlotImage(int slot) const {
+    return slot >= 0 && slot < kSlots && !slots_[slot].slotImage.isNull();
+}
+
+QByteArray CComposeCanvas::maskFor(int slot) const {
+    if (slot < 0 || slot >= masks_.size())
+        return {};
+    return masks_[slot];
+}
+
+int CComposeCanvas::ResolveSlot(int slot) const {
+    if (slot == -1)
+        slot = currentSlot_ == -1 ? 0 : currentSlot_;
+    return slot >= 0 && slot < kSlots ? slot : -1;
+}
+
+bool CComposeCanvas::AnySlotImageBelowCount() const {
+    for (int i = 0; i < slotCount(); ++i)
+        if (!slots_[i].slotImage.isNull())
+            return true;
+    return false;
+}
+
+void CComposeCanvas::ReleaseSlot(int slot, bool withBytes) {
+    SlotContent& s = slots_[slot];
+    s.slotImage = QImage();
+    s.workingCopy = QImage();
+    if (withBytes)
+        s.photoBytes.clear();
+}
+
+void CComposeCanvas::Invalidate(std::optional<Rect> area) const {
+    if (onInvalidate_)
+        onInvalidate_(area);
+}

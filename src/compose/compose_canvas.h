@@ -1,0 +1,198 @@
+#pragma once
+
+// The composition canvas: the page in progress with its 20 photo slots, the
+// template's layers and the back buffer the page is composed into. It draws
+// no window itself; a view shows backBuffer() at displayArea().topLeft and
+// forwards points already in display coordinates.
+
+#include "compose/rect.h"
+#include "compose/slot_placement.h"
+#include "compose/template_body.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QSize>
+#include <QString>
+#include <array>
+#include <functional>
+#include <optional>
+
+class QPainter;
+
+// The "处理中, 请稍候 ..." popup shown while a template or a saved page is
+// read. The window supplies it; without one nothing is shown.
+class IBusyIndicator {
+public:
+    virtual ~IBusyIndicator() = default;
+    virtual void Show() = 0;
+    virtual void Hide() = 0;
+};
+
+class CComposeCanvas {
+public:
+    static constexpr int kSlots = kSlotCount;
+    // The display size before the first template is applied.
+    static constexpr int kInitialDisplayWidth = 640;
+    static constexpr int kInitialDisplayHeight = 480;
+
+    CComposeCanvas();
+
+    // --- what the window supplies ---------------------------------------
+    // The canvas window's client size (CW x CH); template rectangles are
+    // thousandths of it. Takes effect at the next layout.
+    void SetClientSize(QSize size);
+    QSize clientSize() const { return clientSize_; }
+    void SetBusyIndicator(IBusyIndicator* busy) { busy_ = busy; }
+    // Called after every recomposition with the area to repaint in display
+    // coordinates, or nullopt for the whole client area.
+    void SetInvalidateHandler(std::function<void(std::optional<Rect>)> handler) {
+        onInvalidate_ = std::move(handler);
+    }
+    // Called when applying a template made its size the page size, so the
+    // window rebuilds its size label.
+    void SetRelabelHandler(std::function<void()> handler) { onRelabel_ = std::move(handler); }
+
+    // --- main-window values the canvas sets and the window reads ----------
+    QSize templateSize() const { return templateSize_; } // 0.01 cm; 0 x 0 without template
+    QSize pageSize() const { return pageSize_; }
+    void SetPageSize(QSize size) { pageSize_ = size; }
+    // Pixels of the output page; only its proportions are used here. (-1, -1)
+    // when no product is chosen.
+    QSize productSize() const { return productSize_; }
+    void SetProductSize(QSize size) { productSize_ = size; }
+    bool templateChanged() const { return templateChanged_; }
+    void ClearTemplateChanged() { templateChanged_ = false; }
+    bool modified() const { return modified_; }
+    void ClearModified() { modified_ = false; }
+
+    // --- slot state --------------------------------------------------------
+    int currentSlot() const { return currentSlot_; }
+    void SetCurrentSlot(int slot);
+    int slotCount() const { return static_cast<int>(templateRects_.size()); }
+    const QList<TemplateRect>& templateRects() const { return templateRects_; }
+    const SlotPlacement& placement(int slot) const { return placements_.at(slot); }
+    SlotPlacement& placement(int slot) { return placements_.at(slot); }
+    const std::array<SlotPlacement, kSlots>& placements() const { return placements_; }
+    // A saved page's records are copied in before LoadLayoutRecord.
+    void SetPlacements(const std::array<SlotPlacement, kSlots>& placements) {
+        placements_ = placements;
+    }
+    const QByteArray& photoBytes(int slot) const { return slots_.at(slot).photoBytes; }
+    const QImage& workingCopy(int slot) const { return slots_.at(slot).workingCopy; }
+    const QImage& slotImage(int slot) const { return slots_.at(slot).slotImage; }
+    bool HasSlotImage(int slot) const;
+    QByteArray maskFor(int slot) const;
+
+    // --- template layers and display --------------------------------------
+    bool HasTemplate() const { return !backBuffer_.isNull(); }
+    const QImage& backBuffer() const { return backBuffer_; }
+    const QImage& previewImage() const { return preview_; }
+    const QImage& overlayImage() const { return overlay_; }
+    const QImage& backgroundImage() const { return background_; }
+    Rect displayArea() const { return displayArea_; }
+    QSize displaySize() const { return displaySize_; }
+    float scaleX() const { return scaleX_; }
+    float scaleY() const { return scaleY_; }
+    const QByteArray& body() const { return body_; }
+    const QString& bodyPath() const { return bodyPath_; }
+
+    // --- slot fitting ------------------------------------------------------
+    void MapTemplateSlots();
+    // Puts the photo file into a slot (-1: the current slot). Returns false
+    // when the file could not be read and nothing changed.
+    bool PutPhoto(const QString& path, bool reset, int slot = -1);
+    void LoadSlotPhoto(const QByteArray& bytes, bool reset, int slot);
+    void RefitSlot(int slot);
+    void ReloadSlotPhotos();
+    void RemovePhoto();
+    void ResetSlot();
+    void ClearSlots();
+
+    // --- drawing -----------------------------------------------------------
+    void LayoutDisplay();
+    void RenderComposite(std::optional<Rect> area = std::nullopt);
+    // The rectangle widened to hold the current slot's rotated corners.
+    Rect SlotBounds(const Rect& rect) const;
+    // The page without number marks as JPEG (the current slot's photo as PNG
+    // without template). False when nothing was written.
+    bool SaveComposite(const QString& path);
+
+    // --- template body and layout record -----------------------------------
+    // False when the file could not be read or is no template body; the
+    // canvas then keeps all it had.
+    bool LoadTemplateFile(const QString& path, bool rebuild);
+    // False when the body was refused (wrong marker or cut short); the
+    // canvas then keeps all it had.
+    bool ApplyTemplateBody(const QByteArray& bytes, bool rebuild, bool relabel);
+    // Writes "dat" and the canvas size into "<task folder>/data<page name>/".
+    bool WriteLayoutRecord(const QString& taskFilePath, const QString& pageName) const;
+    // Reopens a saved page whose slot records were copied in before.
+    bool LoadLayoutRecord(const QString& taskFilePath, const QString& pageName, int pageWidth,
+                          int pageHeight);
+    void ReapplyForProduct();
+
+    // The folder of a page's layout record.
+    static QString PageDataFolder(const QString& taskFilePath, const QString& pageName);
+
+private:
+    struct SlotContent {
+        QByteArray photoBytes; // the photo file as read from disk
+        QImage workingCopy;    // longer side 400 pixels
+        QImage slotImage;      // the crop that is drawn, mirrors and mask applied
+    };
+
+    class BusyScope {
+    public:
+        explicit BusyScope(IBusyIndicator* busy);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        IBusyIndicator* busy_;
+    };
+
+    void ApplyParsedBody(const QByteArray& bytes, const TemplateBody& parsed, bool rebuild,
+                         bool relabel);
+    int ResolveSlot(int slot) const;
+    bool AnySlotImageBelowCount() const;
+    Rect MappedTemplateRect(const TemplateRect& t) const;
+    void SetSlotRect(int slot, const Rect& r);
+    void ReleaseSlot(int slot, bool withBytes);
+    void DrawSlot(QPainter& painter, int slot) const;
+    void DrawNumberMark(QPainter& painter, int slot) const;
+    void Invalidate(std::optional<Rect> area) const;
+    void RemoveTemplate();
+
+    QSize clientSize_{1000, 750};
+    IBusyIndicator* busy_ = nullptr;
+    std::function<void(std::optional<Rect>)> onInvalidate_;
+    std::function<void()> onRelabel_;
+
+    QSize templateSize_{0, 0};
+    QSize pageSize_{0, 0};
+    QSize productSize_{-1, -1};
+    QSize lastAppliedProductSize_{-1, -1};
+    bool templateChanged_ = false;
+    bool modified_ = false;
+
+    int currentSlot_ = 0;
+    std::array<SlotPlacement, kSlots> placements_;
+    std::array<SlotContent, kSlots> slots_;
+    QList<TemplateRect> templateRects_;
+    QList<QByteArray> masks_; // by slot position, empty = no mask
+
+    QByteArray body_;
+    QString bodyPath_;
+    QImage preview_, overlay_, background_;
+    QImage dat2_; // drawn over the next overlay, then released
+
+    QImage backBuffer_; // RGB, displaySize_; null until the first template
+    Rect displayArea_{0, 0, kInitialDisplayWidth, kInitialDisplayHeight};
+    QSize displaySize_{kInitialDisplayWidth, kInitialDisplayHeight};
+    float scaleX_ = 1.0f, scaleY_ = 1.0f;
+
+    QImage currentStrip_, otherStrip_; // red and green digit cells
+    bool marksHidden_ = false;
+};
