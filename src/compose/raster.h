@@ -15,8 +15,10 @@
 
 class QPainter;
 
-// Decodes JPEG, PNG or BMP bytes; null when they do not decode, are 0 x 0 or
-// too large to allocate. EXIF orientation is applied.
+// Decodes JPEG, PNG or BMP bytes; null when they do not decode, are cut short,
+// are 0 x 0 or too large to allocate. EXIF orientation is applied. The result
+// is RGB32 when the image has no alpha, else ARGB32_Premultiplied (both draw
+// fast).
 QImage DecodeImage(const QByteArray& bytes);
 // As DecodeImage, as an editable ARGB32_Premultiplied bitmap (customer photos).
 QImage DecodeBitmap(const QByteArray& bytes);
@@ -25,6 +27,8 @@ QImage LoadImageFile(const QString& path);
 // Copy with the longer side 400 pixels: trunc(w / s) x trunc(h / s) with
 // s = max(w, h) * 0.0025.
 QImage MakeWorkingCopy(const QImage& photo);
+// The size MakeWorkingCopy gives a photo of this size (empty for an empty one).
+QSize WorkingCopySize(QSize photo);
 // The same copy made straight from photo file bytes; JPEG photos are decoded
 // at reduced scale instead of whole. Null when the bytes do not decode.
 QImage MakeWorkingCopyFromBytes(const QByteArray& bytes);

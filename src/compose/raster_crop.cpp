@@ -1,0 +1,112 @@
+// Fitting a photo to a slot's proportions and cutting the part that fills it.
+
+#include "compose/raster.h"
+
+#include "compose/raster_math.h"
+
+#include <QPainter>
+
+using raster::ClampToInt;
+using raster::kThirtieth;
+using raster::TruncToInt;
+
+QSize CoverCropSize(const Rect& slot, int sw, int sh) {
+    if (sw == 0 || sh == 0)
+        return QSize(sw, sh);
+    // A slot without area has no proportions; nothing of the photo fits it.
+    if (slot.width() <= 0 || slot.height() <= 0 || sw < 0 || sh < 0)
+        return QSize(0, 0);
+    const double r = double(slot.width()) / double(slot.height());
+    if (r >= double(sw) / double(sh))
+        return QSize(sw, sh - TruncToInt(sh - sw / r));
+    return QSize(sw - TruncToInt(sw - r * sh), sh);
+}
+
+int FitInside(int a, int b, Rect& rect) {
+    if (a == 0 || b == 0)
+        return 0;
+    const int W = rect.width(), H = rect.height();
+    // An empty or inverted rectangle has no proportions to compare with.
+    if (W <= 0 || H <= 0)
+        return 0;
+    const double g = double(a) / double(b);
+    if (double(W) / double(H) >= g) {
+        const int inset = TruncToInt((W - g * H) * 0.5);
+        rect.left += inset;
+        rect.right -= inset;
+        return inset;
+    }
+    const int inset = TruncToInt((H - W / g) * 0.5);
+    rect.top += inset;
+    rect.bottom -= inset;
+    return inset;
+}
+
+namespace {
+
+// Pulls a pixel offset back so the crop window stays inside the source, and
+// rewrites the stored offset (thirtieths of the crop size) to match.
+void KeepOffsetInside(int64_t& px, int64_t lead, int64_t inset, int cropSide, int& offset) {
+    const int64_t m = inset + lead;
+    if (px + lead + inset < 0) {
+        px = -m;
+        offset = TruncToInt(float(-m) / float(cropSide) * 30.0f);
+    } else if (m - px < 0) {
+        px = m;
+        offset = TruncToInt(float(m) / float(cropSide) * 30.0f);
+    }
+}
+
+QImage CropImpl(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY) {
+    if (src.isNull())
+        return {};
+    const int sw = src.width(), sh = src.height();
+    const QSize crop = CoverCropSize(slot, sw, sh);
+    const int cw = crop.width(), ch = crop.height();
+    if (cw <= 0 || ch <= 0)
+        return {};
+
+    int64_t ix = TruncToInt(float(zoom) * kThirtieth * float(cw));
+    int64_t iy = TruncToInt(float(zoom) * kThirtieth * float(ch));
+    // A zoom that leaves no pixels, or a negative one that would reach past
+    // the photo's edges, shows the whole crop.
+    if (zoom < 0 || 2 * ix >= cw || 2 * iy >= ch) {
+        zoom = 0;
+        ix = iy = 0;
+    }
+
+    int64_t px = TruncToInt(float(cw) * (float(offsetX) * kThirtieth));
+    int64_t py = TruncToInt(float(ch) * (float(offsetY) * kThirtieth));
+    const int64_t lx = (sw - cw) / 2, ly = (sh - ch) / 2;
+    KeepOffsetInside(px, lx, ix, cw, offsetX);
+    KeepOffsetInside(py, ly, iy, ch, offsetY);
+
+    const QRect from(ClampToInt(px + lx + ix), ClampToInt(py + ly + iy), ClampToInt(cw - 2 * ix),
+                     ClampToInt(ch - 2 * iy));
+    if (from.size() == crop) {
+        QImage out = src.copy(from);
+        if (out.format() != QImage::Format_ARGB32_Premultiplied)
+            out = std::move(out).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return out;
+    }
+    // Zoomed in: the smaller window is enlarged to the crop size. Drawing it
+    // straight from the source spares a copy of a window of a full-size photo.
+    QImage out(cw, ch, QImage::Format_ARGB32_Premultiplied);
+    if (out.isNull())
+        return {};
+    QPainter painter(&out);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(0, 0, cw, ch), src, from);
+    return out;
+}
+
+} // namespace
+
+QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY) {
+    return CropImpl(src, slot, zoom, offsetX, offsetY);
+}
+
+QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY) {
+    return CropImpl(src, slot, zoom, offsetX, offsetY);
+}

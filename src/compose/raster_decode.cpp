@@ -1,0 +1,198 @@
+// Decoding photos and template images, and the 400-pixel working copy.
+
+#include "compose/raster.h"
+
+#include "common/atomic_file.h"
+#include "compose/raster_math.h"
+
+#include <QBuffer>
+#include <QImageIOHandler>
+#include <QImageReader>
+
+namespace {
+
+// Images are refused before decoding when their pixels alone would take more
+// than the process-wide decoding limit (1024 MB unless set otherwise), so a
+// hostile header claiming 60000 x 60000 pixels never allocates gigabytes.
+qint64 DecodeLimitBytes() {
+    const int mb = QImageReader::allocationLimit();
+    return qint64(mb > 0 ? mb : 1024) * 1024 * 1024;
+}
+
+bool SizeAcceptable(QSize size) {
+    if (size.width() <= 0 || size.height() <= 0)
+        return false;
+    return qint64(size.width()) * size.height() * 4 <= DecodeLimitBytes();
+}
+
+quint8 ByteAt(const QByteArray& b, qsizetype i) {
+    return static_cast<quint8>(b[i]);
+}
+
+// A JPEG cut short still "decodes" (the codec pads the missing rows with
+// grey), which would put a half-grey photo on a page. The end-of-image marker
+// is the only sure sign that the file is whole: walk the header segments to
+// the first scan, then look for the marker after it. Inside the scan data a
+// 0xFF byte is always followed by 0x00 or a restart marker, so 0xFF 0xD9 there
+// is the real end; an EXIF thumbnail's own end marker lies before the scan.
+bool JpegIsComplete(const QByteArray& b) {
+    const qsizetype n = b.size();
+    if (n < 4 || ByteAt(b, 0) != 0xFF || ByteAt(b, 1) != 0xD8)
+        return false;
+    qsizetype pos = 2;
+    while (pos + 1 < n) {
+        if (ByteAt(b, pos) != 0xFF)
+            return false;
+        while (pos + 1 < n && ByteAt(b, pos + 1) == 0xFF)
+            ++pos; // fill bytes
+        if (pos + 1 >= n)
+            return false;
+        const quint8 marker = ByteAt(b, pos + 1);
+        if (marker == 0xDA) {
+            const qsizetype end = b.lastIndexOf(QByteArrayView("\xFF\xD9", 2));
+            return end > pos;
+        }
+        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            pos += 2;
+            continue;
+        }
+        if (pos + 3 >= n)
+            return false;
+        const int length = (ByteAt(b, pos + 2) << 8) | ByteAt(b, pos + 3);
+        if (length < 2)
+            return false;
+        pos += 2 + length;
+    }
+    return false;
+}
+
+// A reader over bytes held in memory, with the photo's own orientation
+// applied, that has already refused what must not be decoded.
+class CheckedReader {
+public:
+    explicit CheckedReader(const QByteArray& bytes) {
+        buffer_.setData(bytes);
+        buffer_.open(QIODevice::ReadOnly);
+        reader_.setDevice(&buffer_);
+        reader_.setAutoTransform(true);
+        reader_.setDecideFormatFromContent(true);
+        if (bytes.isEmpty() || !reader_.canRead())
+            return;
+        isJpeg_ = reader_.format() == "jpeg";
+        if (isJpeg_ && !JpegIsComplete(bytes))
+            return;
+        storedSize_ = reader_.size();
+        // A codec that cannot tell the size before decoding is still held to
+        // the decoding limit by the reader itself; a told size of 0 x 0 or
+        // beyond the limit is refused here.
+        if (storedSize_.isValid() && !SizeAcceptable(storedSize_))
+            return;
+        turnsSideways_ = reader_.transformation() & QImageIOHandler::TransformationRotate90;
+        usable_ = true;
+    }
+
+    bool usable() const { return usable_; }
+    bool isJpeg() const { return isJpeg_; }
+    bool sizeKnown() const { return storedSize_.isValid(); }
+    // The size as the photo is shown, after its orientation is applied.
+    QSize shownSize() const { return turnsSideways_ ? storedSize_.transposed() : storedSize_; }
+
+    // Asks the codec for a picture of shownSize; it scales in the size the
+    // picture is stored in, before the orientation turns it.
+    void setShownScaledSize(QSize size) {
+        reader_.setScaledSize(turnsSideways_ ? size.transposed() : size);
+    }
+
+    QImage read() {
+        if (!usable_)
+            return {};
+        QImage image = reader_.read();
+        if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+            return {};
+        return image;
+    }
+
+private:
+    QBuffer buffer_;
+    QImageReader reader_;
+    QSize storedSize_;
+    bool isJpeg_ = false;
+    bool turnsSideways_ = false;
+    bool usable_ = false;
+};
+
+QImage ToFastDrawingFormat(QImage image) {
+    if (image.isNull())
+        return image;
+    const QImage::Format f =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image.format() == f)
+        return image;
+    return std::move(image).convertToFormat(f);
+}
+
+} // namespace
+
+QImage DecodeImage(const QByteArray& bytes) {
+    CheckedReader reader(bytes);
+    return ToFastDrawingFormat(reader.read());
+}
+
+QImage DecodeBitmap(const QByteArray& bytes) {
+    CheckedReader reader(bytes);
+    QImage image = reader.read();
+    if (image.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
+        return image;
+    return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage LoadImageFile(const QString& path) {
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, DecodeLimitBytes()))
+        return {};
+    return DecodeImage(bytes);
+}
+
+QSize WorkingCopySize(QSize photo) {
+    const int w = photo.width(), h = photo.height();
+    if (w <= 0 || h <= 0)
+        return {};
+    // Single precision: 0.0025f lies just below 1/400, so the longer side
+    // comes out at exactly 400 for every photo size (in double precision
+    // some sizes, 333 for one, give 399).
+    const float s = static_cast<float>(qMax(w, h)) * 0.0025f;
+    const int cw = raster::TruncToInt(static_cast<float>(w) / s);
+    const int ch = raster::TruncToInt(static_cast<float>(h) / s);
+    // A sliver of a photo (1 x 2000) keeps at least one pixel across.
+    return QSize(qMax(cw, 1), qMax(ch, 1));
+}
+
+QImage MakeWorkingCopy(const QImage& photo) {
+    const QSize size = WorkingCopySize(photo.size());
+    if (photo.isNull() || size.isEmpty())
+        return {};
+    QImage copy = photo.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (copy.format() != QImage::Format_ARGB32_Premultiplied)
+        copy = std::move(copy).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return copy;
+}
+
+QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
+    CheckedReader reader(bytes);
+    if (!reader.usable())
+        return {};
+    if (!reader.isJpeg() || !reader.sizeKnown())
+        return MakeWorkingCopy(reader.read());
+    // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, then the
+    // reader averages down to the exact size: a fraction of a whole decode.
+    const QSize target = WorkingCopySize(reader.shownSize());
+    reader.setShownScaledSize(target);
+    QImage copy = reader.read();
+    if (copy.isNull())
+        return {};
+    if (copy.size() != target)
+        copy = copy.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (copy.format() != QImage::Format_ARGB32_Premultiplied)
+        copy = std::move(copy).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return copy;
+}

@@ -1,0 +1,109 @@
+// Drawing slot images onto a page: opacity, parallelograms, mirrors, and the
+// per-slot steps the canvas and the batch worker share.
+
+#include "compose/raster.h"
+
+#include <QLineF>
+#include <QPainter>
+#include <QTransform>
+
+namespace {
+
+// Opacity of a slot: (255 - t) / 255 with 1/255 as the double constant the
+// pages have always used, kept in single precision.
+float OpacityFor(int transparency) {
+    return static_cast<float>((255 - transparency) * 0.00392156862745098);
+}
+
+// Runs draw() with the painter's opacity scaled for the transparency; plain
+// drawing when the transparency is 0, nothing at all when it is 255 or more.
+template <typename Draw> void WithOpacity(QPainter& painter, int transparency, Draw draw) {
+    if (transparency <= 0) {
+        draw();
+        return;
+    }
+    if (transparency >= 255)
+        return;
+    painter.save();
+    painter.setOpacity(painter.opacity() * OpacityFor(transparency));
+    draw();
+    painter.restore();
+}
+
+// Shrinks an image to the size it will cover before it is drawn. Qt's
+// painter samples only a few source pixels per target pixel, so a
+// full-resolution crop drawn into a much smaller slot would shimmer with
+// moire; the smooth scale averages every source pixel instead.
+QImage ReducedFor(const QImage& image, QSize target) {
+    target = target.expandedTo(QSize(1, 1));
+    if (image.width() <= target.width() && image.height() <= target.height())
+        return image;
+    return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+} // namespace
+
+void DrawWithOpacity(QPainter& painter, const QImage& image, const Rect& dest, int transparency) {
+    if (image.isNull() || dest.width() <= 0 || dest.height() <= 0)
+        return;
+    const QRect target(dest.left, dest.top, dest.width(), dest.height());
+    WithOpacity(painter, transparency, [&] { painter.drawImage(target, image); });
+}
+
+void DrawWithOpacity(QPainter& painter, const QImage& image, QPoint topLeft, QPoint topRight,
+                     QPoint bottomLeft, int transparency) {
+    if (image.isNull())
+        return;
+    // The whole image rectangle goes onto the parallelogram: its top edge to
+    // topLeft..topRight, its left edge to topLeft..bottomLeft.
+    const qreal w = image.width(), h = image.height();
+    const QTransform toCorners((topRight.x() - topLeft.x()) / w, (topRight.y() - topLeft.y()) / w,
+                               (bottomLeft.x() - topLeft.x()) / h,
+                               (bottomLeft.y() - topLeft.y()) / h, topLeft.x(), topLeft.y());
+    if (!toCorners.isInvertible())
+        return; // corners on one line: nothing to see
+    WithOpacity(painter, transparency, [&] {
+        painter.save();
+        painter.setTransform(toCorners, true);
+        painter.drawImage(QPointF(0, 0), image);
+        painter.restore();
+    });
+}
+
+void Mirror(QImage& image, MirrorAxis axis) {
+    if (image.isNull())
+        return;
+    if (axis == MirrorAxis::LeftRight)
+        image.mirror(true, false);
+    else
+        image.mirror(false, true);
+}
+
+void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacement& placement,
+                    const Rect& r, QSize reference) {
+    if (slotImage.isNull() || r.width() <= 0 || r.height() <= 0)
+        return;
+    const int t = placement.transparency;
+    if (t >= 255)
+        return; // fully transparent: nothing would show
+    const QImage border = placement.borderColor != 0
+                              ? MakeSlotBorder(r.width(), r.height(), reference.width(),
+                                               reference.height(), placement.borderColor)
+                              : QImage();
+
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (placement.angle != 0) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const RotatedCorners c = ShearedCorners(placement, r);
+        const QSize sides(qRound(QLineF(c.topLeft, c.topRight).length()),
+                          qRound(QLineF(c.topLeft, c.bottomLeft).length()));
+        DrawWithOpacity(painter, ReducedFor(slotImage, sides), c.topLeft, c.topRight, c.bottomLeft,
+                        t);
+        DrawWithOpacity(painter, border, c.topLeft, c.topRight, c.bottomLeft, t);
+    } else {
+        DrawWithOpacity(painter, ReducedFor(slotImage, QSize(r.width(), r.height())), r, t);
+        DrawWithOpacity(painter, border, r, t);
+    }
+    painter.restore();
+}

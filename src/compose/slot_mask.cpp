@@ -1,0 +1,107 @@
+// Slot masks (grey BMP pictures that become a photo's opacity) and slot
+// borders.
+
+#include "compose/raster.h"
+
+#include "compose/raster_math.h"
+
+#include <QPainter>
+#include <QtEndian>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr qsizetype kMaskPixelsAt = 1078; // 14 + 40 + 256 * 4 header bytes
+
+int32_t I32At(const QByteArray& bytes, qsizetype at) {
+    uint32_t v = 0;
+    std::memcpy(&v, bytes.constData() + at, 4);
+    return static_cast<int32_t>(qFromLittleEndian(v));
+}
+
+// Sets alpha while keeping the colour. The engine's images hold colour
+// premultiplied by alpha, so the colour is taken back to full strength and
+// multiplied by the new alpha; the picture then looks exactly like colour
+// with a plain alpha channel.
+inline QRgb WithAlphaPremultiplied(QRgb pixel, uint alpha) {
+    const uint old = qAlpha(pixel);
+    if (old == alpha)
+        return pixel;
+    if (alpha == 0)
+        return 0;
+    if (old != 255)
+        pixel = qUnpremultiply(pixel);
+    return qPremultiply((pixel & 0x00FFFFFFu) | (alpha << 24));
+}
+
+} // namespace
+
+void ApplySlotMask(QImage& image, const QByteArray& maskBmp) {
+    if (image.isNull() || maskBmp.size() < kMaskPixelsAt)
+        return;
+    const int mw = I32At(maskBmp, 18);
+    const int mh = I32At(maskBmp, 22);
+    if (mw <= 0 || mh <= 0)
+        return;
+    const qint64 rowBytes = (qint64(mw) + 3) / 4 * 4;
+    // A mask whose rows run past its bytes is damaged; the photo stays as it is.
+    if (kMaskPixelsAt + rowBytes * mh > maskBmp.size())
+        return;
+    const auto* rows = reinterpret_cast<const uchar*>(maskBmp.constData()) + kMaskPixelsAt;
+
+    const int W = image.width(), H = image.height();
+    const float xr = float(mw) / float(W);
+    const float yr = float(mh) / float(H);
+
+    // Mask column for each image column; -1 for the transparent ring and for
+    // positions outside the mask.
+    std::vector<int> column(W, -1);
+    for (int j = 1; j < W - 1; ++j) {
+        const int c = raster::TruncToInt(float(j) * xr);
+        if (c >= 0 && c < mw)
+            column[j] = c;
+    }
+
+    if (image.format() != QImage::Format_ARGB32 &&
+        image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
+
+    for (int y = 0; y < H; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        // Mask rows are stored bottom row first; row i of the resampled mask
+        // belongs to image row H - 1 - y, so the mask's picture stands upright.
+        const int i = H - 1 - y;
+        const uchar* maskRow = nullptr;
+        if (i != 0 && i != H - 1) {
+            const int r = raster::TruncToInt(float(i) * yr);
+            if (r >= 0 && r < mh)
+                maskRow = rows + qint64(r) * rowBytes;
+        }
+        for (int x = 0; x < W; ++x) {
+            const uint alpha = (maskRow && column[x] >= 0) ? maskRow[column[x]] : 0;
+            if (premultiplied)
+                line[x] = WithAlphaPremultiplied(line[x], alpha);
+            else
+                line[x] = (line[x] & 0x00FFFFFFu) | (alpha << 24);
+        }
+    }
+}
+
+QImage MakeSlotBorder(int w, int h, int refW, int refH, uint32_t colorRef) {
+    if (w <= 0 || h <= 0)
+        return {};
+    const int t = qMax(qMax(refW, refH) / 600, 1);
+    QImage border(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (border.isNull())
+        return {};
+    border.fill(Qt::transparent);
+    const QColor color(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
+    QPainter painter(&border);
+    painter.fillRect(0, 0, w, t, color);
+    painter.fillRect(0, h - t, w, t, color);
+    painter.fillRect(0, 0, t, h, color);
+    painter.fillRect(w - t, 0, t, h, color);
+    return border;
+}
