@@ -1,0 +1,102 @@
+#include "cli/command.h"
+#include "records/customer_task.h"
+#include "records/order_lines.h"
+#include "records/workspace_paths.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+const QString kCommand = QStringLiteral("task-info");
+
+QJsonObject SlotJson(const SlotPlacement& s) {
+    return QJsonObject{
+        {"angle", s.angle},
+        {"shear", s.shear},
+        {"mirror_x", s.mirrorX},
+        {"mirror_y", s.mirrorY},
+        {"front", s.front},
+        {"transparency", s.transparency},
+        {"reserved_rect",
+         QJsonArray{s.reservedRect[0], s.reservedRect[1], s.reservedRect[2], s.reservedRect[3]}},
+        {"left", s.left},
+        {"top", s.top},
+        {"right", s.right},
+        {"bottom", s.bottom},
+        {"reserved", s.reserved},
+        {"offset_x", s.offsetX},
+        {"offset_y", s.offsetY},
+        {"zoom", s.zoom},
+        {"border_color", static_cast<qint64>(s.borderColor)},
+        {"photo_name", s.PhotoName()},
+    };
+}
+
+QJsonObject PageJson(const TaskPage& page) {
+    QJsonArray slotList;
+    for (const SlotPlacement& s : page.placements)
+        slotList.append(SlotJson(s));
+    return QJsonObject{
+        {"name", page.Name()},
+        {"width", page.width},
+        {"height", page.height},
+        {"slots", slotList},
+    };
+}
+
+QJsonArray OrderJson(const QList<OrderLine>& lines) {
+    QJsonArray order;
+    for (const OrderLine& l : lines) {
+        order.append(QJsonObject{{"name", l.name},
+                                 {"width", l.width},
+                                 {"height", l.height},
+                                 {"quantity", l.quantity},
+                                 {"pages", l.pages}});
+    }
+    return order;
+}
+
+int RunTaskInfo(const QStringList& args) {
+    if (args.size() != 1)
+        return BadInput(kCommand,
+                        QStringLiteral("needs one argument: a 1.tx or a customer folder"));
+    QString path = args[0];
+    if (QFileInfo(path).isDir())
+        path = TaskFilePath(path);
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return BadInput(kCommand, QStringLiteral("no task file %1").arg(path));
+    if (info.size() > CustomerTask::kMaxFileBytes)
+        return BadInput(kCommand, QStringLiteral("%1 is too large for a task file").arg(path));
+    CustomerTask task;
+    if (!task.Load(path))
+        return BadInput(kCommand, QStringLiteral("cannot read %1").arg(path));
+
+    QJsonArray pages;
+    for (const auto& page : task.pages)
+        pages.append(PageJson(*page));
+    const qint64 size = info.size();
+    const QJsonObject result{
+        {"path", QFileInfo(path).absoluteFilePath()},
+        {"file_size", size},
+        // A file whose length is not the phone block plus whole records was
+        // cut short; its last page was read with zeros for the missing bytes.
+        {"complete", size >= CustomerTask::kPhoneBytes &&
+                         (size - CustomerTask::kPhoneBytes) % TaskPage::kRecordSize == 0},
+        {"phone", task.phone},
+        {"page_count", task.PageCount()},
+        {"pages", pages},
+        {"order", OrderJson(ReadOrderLines(OrderLinesPathForTask(path)))},
+    };
+    PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)).trimmed());
+    return 0;
+}
+
+CliCommandRegistrar registrar(
+    {kCommand, QStringLiteral("PATH"),
+     QStringLiteral("Shows a customer task (a 1.tx or its folder) as JSON: phone, pages with "
+                    "their 20 slot records, and the ordered products."),
+     RunTaskInfo});
+} // namespace
