@@ -1,0 +1,104 @@
+#include "production/export_pages.h"
+
+#include "common/messages.h"
+#include "records/number_text.h"
+#include "records/order_lines.h"
+#include "records/workspace_paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+const char* const kExportFailedMessage = "导出失败, 请检查保存的目录!";
+
+namespace {
+
+// The most pages one product can have.
+constexpr int kMaxPagesPerProduct = 100;
+
+// Product names become folder names in the destination; one that names a
+// path instead would put pages outside it.
+bool UsableAsFolderName(const QString& name) {
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
+           !name.contains('\\');
+}
+
+QString WithoutTrailingSeparators(QString folder) {
+    while (folder.endsWith('/') || folder.endsWith('\\'))
+        folder.chop(1);
+    return folder;
+}
+
+} // namespace
+
+bool CopyFileAtomic(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 20)).isEmpty()) {
+        if (out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (in.error() != QFileDevice::NoError) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+ExportResult ExportCustomer(const QString& customer, const QString& status,
+                            const std::function<QString()>& chooseFolder, IMessages& messages,
+                            const std::function<void(const QString&)>& openFolder) {
+    if (customer.isEmpty()) {
+        messages.Inform(QStringLiteral("请先选中要输出的客人!"));
+        return ExportResult::NoSelection;
+    }
+    if (TextToInt(status) == 0) {
+        messages.Inform(QStringLiteral("此客人未套版!"));
+        return ExportResult::NotComposed;
+    }
+    const QString chosen = chooseFolder ? chooseFolder() : QString();
+    if (chosen.isEmpty())
+        return ExportResult::Cancelled;
+
+    const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
+    bool allWritten = QDir().mkpath(destination);
+    const QString source = CustomerFolder(customer);
+    for (const OrderLine& line : ReadOrderLines(OrderLinesPath(source))) {
+        const QString& product = line.name;
+        if (!UsableAsFolderName(product))
+            continue;
+        const QString first = BigPageImagePath(source, product, ".jpg");
+        if (!QFileInfo::exists(first))
+            continue;
+        const QString folder = destination + "/" + product;
+        allWritten = QDir().mkpath(folder) && allWritten;
+        allWritten = CopyFileAtomic(first, folder + "/1.jpg") && allWritten;
+        for (int j = 2; j <= kMaxPagesPerProduct; ++j) {
+            const QString page =
+                BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
+            if (!QFileInfo::exists(page))
+                break;
+            allWritten =
+                CopyFileAtomic(page, folder + "/" + QString::number(j) + ".jpg") && allWritten;
+        }
+    }
+
+    // Saying "done" when pages are missing from the destination would send
+    // an incomplete order to the print lab.
+    if (!allWritten) {
+        messages.Inform(QString::fromUtf8(kExportFailedMessage));
+        return ExportResult::Failed;
+    }
+    messages.Inform(QStringLiteral("导出成功!"));
+    if (openFolder)
+        openFolder(destination);
+    return ExportResult::Done;
+}
