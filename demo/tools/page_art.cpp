@@ -1,0 +1,164 @@
+#include "page_art.h"
+
+#include "overlays.h"
+#include "scene.h"
+#include "shapes.h"
+#include "slot_geometry.h"
+#include "themes.h"
+
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSet>
+
+namespace {
+
+bool SaveImage(const QImage& image, const QString& path, QString& error) {
+    QImageWriter writer(path);
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "jpg" || suffix == "jpeg")
+        writer.setQuality(90);
+    if (!writer.write(image)) {
+        error = "cannot write " + path + ": " + writer.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString ShapeOf(const SlotDescription& slot) {
+    return slot.mask.isEmpty() ? QStringLiteral("rect") : ShapeOfMaskFile(slot.mask);
+}
+
+// The shape scaled about the slot's centre so that its edge moves by delta
+// pixels (negative: inwards), in the slot's own coordinates.
+QPainterPath ScaledShape(const QString& shape, QSizeF size, double delta) {
+    const double w = size.width();
+    const double h = size.height();
+    QTransform t;
+    t.translate(w / 2, h / 2);
+    t.scale((w + 2 * delta) / w, (h + 2 * delta) / h);
+    t.translate(-w / 2, -h / 2);
+    return t.map(ShapePath(shape, size));
+}
+
+// A stand-in photo cut to the slot, masked and framed the way the studio
+// draws a filled slot.
+QImage SlotImage(const SlotDescription& slot, const SlotFrame& frame, QSize page, int variant) {
+    const QSize size(frame.width(), frame.height());
+    QImage image =
+        MakeScene(size, variant, false).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!slot.mask.isEmpty()) {
+        QImage alpha(size, QImage::Format_ARGB32_Premultiplied);
+        alpha.fill(Qt::transparent);
+        QPainter ap(&alpha);
+        ap.setRenderHint(QPainter::Antialiasing);
+        ap.fillPath(ShapePath(ShapeOf(slot), QSizeF(size)), Qt::black);
+        ap.end();
+        p.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        p.drawImage(0, 0, alpha);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    }
+    if (!slot.border.isEmpty()) {
+        const int t = std::max(1, std::max(page.width(), page.height()) / 600);
+        const QColor c(slot.border);
+        const int w = size.width();
+        const int h = size.height();
+        p.fillRect(0, 0, w, t, c);
+        p.fillRect(0, h - t, w, t, c);
+        p.fillRect(0, 0, t, h, c);
+        p.fillRect(w - t, 0, t, h, c);
+    }
+    return image;
+}
+
+void DrawSlots(QPainter& p, const PageDescription& page, QSize size, int sceneSeed, bool front) {
+    for (int i = 0; i < page.slotList.size(); ++i) {
+        const SlotDescription& slot = page.slotList[i];
+        if ((slot.front != 0) != front)
+            continue;
+        const SlotFrame frame = PlaceSlot(slot, size);
+        const QImage image = SlotImage(slot, frame, size, (sceneSeed + i) % kSceneCount);
+        p.save();
+        p.setTransform(frame.ToPage());
+        p.setOpacity((255 - slot.transparency) / 255.0);
+        p.drawImage(0, 0, image);
+        p.restore();
+    }
+}
+
+} // namespace
+
+QSize PagePixelSize(const PageDescription& page) {
+    return QSize(qRound(page.widthCm * kPixelsPerCm), qRound(page.heightCm * kPixelsPerCm));
+}
+
+bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSeed,
+                 QString& error) {
+    const Theme* theme = ThemeForBackground(page.background);
+    if (!theme) {
+        error = "no art is drawn for the background " + page.background;
+        return false;
+    }
+    if (!page.overlay.isEmpty() && !IsKnownOverlay(page.overlay)) {
+        error = "no art is drawn for the overlay " + page.overlay;
+        return false;
+    }
+    const QSize size = PagePixelSize(page);
+    const QImage background = DrawBackground(*theme, size);
+    if (!SaveImage(background, folder + "/" + page.background, error))
+        return false;
+
+    const double inset = std::max(2.0, std::min(size.width(), size.height()) * 0.004);
+    QList<OverlayWindow> windows;
+    QSet<QString> masksDrawn;
+    for (const SlotDescription& slot : page.slotList) {
+        const QString shape = ShapeOf(slot);
+        if (!IsKnownShape(shape)) {
+            error = "no mask shape is drawn for " + slot.mask;
+            return false;
+        }
+        const SlotFrame frame = PlaceSlot(slot, size);
+        const QSizeF local(frame.width(), frame.height());
+        if (!slot.mask.isEmpty() && !masksDrawn.contains(slot.mask)) {
+            // Masks keep the slot's proportions so the shape is not distorted
+            // when it is stretched over the slot.
+            const QSize maskSize = QSizeF(local).scaled(400, 400, Qt::KeepAspectRatio).toSize();
+            if (!SaveImage(DrawMask(shape, maskSize), folder + "/" + slot.mask, error))
+                return false;
+            masksDrawn.insert(slot.mask);
+        }
+        // Slots above the overlay need no opening; faded slots lie under the
+        // overlay as part of the design.
+        if (slot.front == 0 && slot.transparency == 0) {
+            const QTransform toPage = frame.ToPage();
+            windows.append({toPage.map(ScaledShape(shape, local, -inset)),
+                            toPage.map(ScaledShape(shape, local, inset))});
+        }
+    }
+
+    QImage overlay;
+    if (!page.overlay.isEmpty()) {
+        overlay = DrawOverlay(page.overlay, *theme, size, windows);
+        if (!SaveImage(overlay, folder + "/" + page.overlay, error))
+            return false;
+    }
+
+    // The preview shows the page as the studio composes it: background, back
+    // slots, overlay, front slots.
+    QImage composed = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&composed);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        DrawSlots(p, page, size, sceneSeed, false);
+        if (!overlay.isNull())
+            p.drawImage(0, 0, overlay);
+        DrawSlots(p, page, size, sceneSeed, true);
+    }
+    const QImage preview = composed
+                               .scaled(kPreviewLongSide, kPreviewLongSide, Qt::KeepAspectRatio,
+                                       Qt::SmoothTransformation)
+                               .convertToFormat(QImage::Format_RGB32);
+    return SaveImage(preview, folder + "/" + page.preview, error);
+}
