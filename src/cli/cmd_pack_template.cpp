@@ -1,0 +1,23 @@
+#include "cli/command.h"
+#include "templates/template_packer.h"
+
+namespace {
+
+int RunPackTemplate(const QStringList& args) {
+    if (args.size() != 2)
+        return BadInput("pack-template", QStringLiteral("needs two arguments: DESC.json OUT.temp"));
+    QString error;
+    if (!PackTemplateFile(args[0], args[1], error))
+        return BadInput("pack-template", error);
+    return 0;
+}
+
+const CliCommandRegistrar registrar({
+    "pack-template",
+    "DESC.json OUT.temp",
+    "builds a template package from a JSON description (see README, \"Making templates\"); "
+    "nothing is written when the description or a file it names is refused",
+    RunPackTemplate,
+});
+
+} // namespace
