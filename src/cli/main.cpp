@@ -6,6 +6,15 @@
 #include <algorithm>
 
 namespace {
+// Qt's notes about the session environment (no runtime folder on a server)
+// say nothing about the command's work; the rest goes to stderr as usual.
+void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths:")))
+        return;
+    Q_UNUSED(context);
+    PrintErr(text);
+}
+
 void PrintHelp() {
     PrintOut("usage: taoban-cli [--base DIR] COMMAND [ARGS...]");
     PrintOut("");
@@ -26,6 +35,7 @@ int main(int argc, char** argv) {
     // offscreen platform serves on a machine without a display.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(FilterQtMessages);
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     if (!InitProcess(args)) {
