@@ -2,6 +2,9 @@
 
 #include "compose/raster.h"
 
+#include "common/atomic_file.h"
+
+#include <QBuffer>
 #include <QImageWriter>
 #include <QSaveFile>
 
@@ -25,18 +28,47 @@ bool WriteImageAtomic(const QImage& image, const QString& path, const char* form
     return file.commit();
 }
 
+// Print shops and photo programs read a page's resolution from the JFIF
+// header. Qt's writer puts dots per centimetre there, rounded (254 dpi would
+// come back as 100 per cm, 300 dpi as 118 per cm = 299.7 dpi), so the header
+// is rewritten to state the exact dots per inch. Qt writes that header for
+// every picture it encodes; should it ever be missing, the writer's own
+// density (from the image's dots per metre) stays.
+void SetJfifDotsPerInch(QByteArray& jpeg, int dpi) {
+    const bool hasJfif = jpeg.size() >= 18 && static_cast<quint8>(jpeg[2]) == 0xFF &&
+                         static_cast<quint8>(jpeg[3]) == 0xE0 &&
+                         jpeg.mid(6, 5) == QByteArray("JFIF\0", 5);
+    if (!hasJfif || dpi > 0xFFFF)
+        return;
+    jpeg[13] = 1; // units: dots per inch
+    jpeg[14] = static_cast<char>(dpi >> 8);
+    jpeg[15] = static_cast<char>(dpi & 0xFF);
+    jpeg[16] = static_cast<char>(dpi >> 8);
+    jpeg[17] = static_cast<char>(dpi & 0xFF);
+}
+
 } // namespace
 
 bool SaveJpeg(const QImage& image, const QString& path, int dpi) {
     if (dpi <= 0)
         return WriteImageAtomic(image, path, "jpeg", 100);
-    // The JPEG writer stores the resolution as dots per inch in the JFIF
-    // header, taken from the image's dots per metre.
-    QImage withResolution = image;
+    if (image.isNull() || path.isEmpty())
+        return false;
+    QImage withResolution = image; // shares the pixels
     const int dotsPerMetre = qRound(dpi / 0.0254);
     withResolution.setDotsPerMeterX(dotsPerMetre);
     withResolution.setDotsPerMeterY(dotsPerMetre);
-    return WriteImageAtomic(withResolution, path, "jpeg", 100);
+    QByteArray jpeg;
+    {
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(100);
+        if (!writer.write(withResolution))
+            return false;
+    }
+    SetJfifDotsPerInch(jpeg, dpi);
+    return WriteFileAtomic(path, jpeg);
 }
 
 bool SavePng(const QImage& image, const QString& path) {
