@@ -44,6 +44,11 @@ int FitInside(int a, int b, Rect& rect);
 QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY);
 // The batch worker's variant: same crop, nothing written back.
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY);
+// The same window of the photo as CropToSlotByValue, already averaged down to
+// at most drawSize on each side where the crop is larger: a full-resolution
+// photo is then mirrored, masked and drawn at page size, not at camera size.
+QImage CropToSlotForDrawing(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY,
+                            QSize drawSize);
 
 // The mask (a complete 8-bit BMP file) becomes the image's alpha channel,
 // resampled by nearest neighbour, with a one-pixel transparent ring.

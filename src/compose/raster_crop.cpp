@@ -57,14 +57,22 @@ void KeepOffsetInside(int64_t& px, int64_t lead, int64_t inset, int cropSide, in
     }
 }
 
-QImage CropImpl(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY) {
+// The part of the source that fills the slot (from) and the crop size it
+// stands for; from is smaller than the crop when zoomed in.
+struct CropWindow {
+    QRect from;
+    QSize crop;
+};
+
+bool FindWindow(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY,
+                CropWindow& window) {
     if (src.isNull())
-        return {};
+        return false;
     const int sw = src.width(), sh = src.height();
     const QSize crop = CoverCropSize(slot, sw, sh);
     const int cw = crop.width(), ch = crop.height();
     if (cw <= 0 || ch <= 0)
-        return {};
+        return false;
 
     int64_t ix = TruncToInt(float(zoom) * kThirtieth * float(cw));
     int64_t iy = TruncToInt(float(zoom) * kThirtieth * float(ch));
@@ -81,32 +89,67 @@ QImage CropImpl(const QImage& src, const Rect& slot, int& zoom, int& offsetX, in
     KeepOffsetInside(px, lx, ix, cw, offsetX);
     KeepOffsetInside(py, ly, iy, ch, offsetY);
 
-    const QRect from(ClampToInt(px + lx + ix), ClampToInt(py + ly + iy), ClampToInt(cw - 2 * ix),
-                     ClampToInt(ch - 2 * iy));
-    if (from.size() == crop) {
-        QImage out = src.copy(from);
-        if (out.format() != QImage::Format_ARGB32_Premultiplied)
-            out = std::move(out).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        return out;
+    window.from = QRect(ClampToInt(px + lx + ix), ClampToInt(py + ly + iy), ClampToInt(cw - 2 * ix),
+                        ClampToInt(ch - 2 * iy));
+    window.crop = crop;
+    return true;
+}
+
+QImage Premultiplied(QImage image) {
+    if (image.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
+        return image;
+    return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The window's pixels in place, without copying them (32-bit sources).
+QImage ViewOf(const QImage& src, const QRect& r) {
+    if (src.depth() != 32)
+        return src.copy(r);
+    const uchar* first = src.constBits() + qsizetype(r.y()) * src.bytesPerLine() + r.x() * 4;
+    return QImage(first, r.width(), r.height(), src.bytesPerLine(), src.format());
+}
+
+// Cuts the window out of the source at the given size.
+QImage CutWindow(const QImage& src, const QRect& from, QSize size) {
+    if (size == from.size())
+        return Premultiplied(src.copy(from));
+    if (size.width() < from.width() || size.height() < from.height()) {
+        // Shrinking averages every source pixel (no moire from fine detail).
+        return Premultiplied(
+            ViewOf(src, from).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
-    // Zoomed in: the smaller window is enlarged to the crop size. Drawing it
-    // straight from the source spares a copy of a window of a full-size photo.
-    QImage out(cw, ch, QImage::Format_ARGB32_Premultiplied);
+    // Zoomed in: the smaller window is enlarged. Drawing it straight from the
+    // source spares a copy of a window of a full-size photo.
+    QImage out(size, QImage::Format_ARGB32_Premultiplied);
     if (out.isNull())
         return {};
     QPainter painter(&out);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(0, 0, cw, ch), src, from);
+    painter.drawImage(QRect(QPoint(0, 0), size), src, from);
     return out;
 }
 
 } // namespace
 
 QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY) {
-    return CropImpl(src, slot, zoom, offsetX, offsetY);
+    CropWindow window;
+    if (!FindWindow(src, slot, zoom, offsetX, offsetY, window))
+        return {};
+    return CutWindow(src, window.from, window.crop);
 }
 
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY) {
-    return CropImpl(src, slot, zoom, offsetX, offsetY);
+    return CropToSlot(src, slot, zoom, offsetX, offsetY);
+}
+
+QImage CropToSlotForDrawing(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY,
+                            QSize drawSize) {
+    CropWindow window;
+    if (!FindWindow(src, slot, zoom, offsetX, offsetY, window))
+        return {};
+    QSize size = window.crop;
+    if (drawSize.width() > 0 && drawSize.height() > 0)
+        size = size.boundedTo(drawSize);
+    return CutWindow(src, window.from, size);
 }

@@ -164,6 +164,42 @@ TEST(CropToSlot, ByValueGivesTheSameCropAndWritesNothingBack) {
     EXPECT_EQ(byValue.size(), QSize(1200, 400));
 }
 
+TEST(CropToSlot, ForDrawingTakesTheSameWindowAtThePagesSize) {
+    const QImage src = ColumnRamp(400, 266);
+    // Larger draw: exactly the by-value crop.
+    EXPECT_EQ(CropToSlotForDrawing(src, R(0, 0, 10, 10), 0, 3, 0, QSize(900, 900)),
+              CropToSlotByValue(src, R(0, 0, 10, 10), 0, 3, 0));
+    EXPECT_EQ(CropToSlotForDrawing(src, R(0, 0, 10, 10), 2, -2, 1, QSize()),
+              CropToSlotByValue(src, R(0, 0, 10, 10), 2, -2, 1));
+
+    // Smaller draw: the same window, averaged down. Offset 3 starts the
+    // window at column 93 (67 + 26); zoom 3 cuts 26 more from each side.
+    const QImage small = CropToSlotForDrawing(src, R(0, 0, 10, 10), 3, 3, 0, QSize(107, 107));
+    ASSERT_EQ(small.size(), QSize(107, 107));
+    EXPECT_EQ(small.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_NEAR(ColumnOf(small.pixel(0, 50)), 119, 2);         // 93 + 26
+    EXPECT_NEAR(ColumnOf(small.pixel(106, 50)), 119 + 213, 2); // window 214 wide
+    EXPECT_NEAR(qBlue(small.pixel(50, 0)), 26, 2);
+
+    // Only the side that is larger shrinks.
+    EXPECT_EQ(CropToSlotForDrawing(src, R(0, 0, 20, 10), 0, 0, 0, QSize(100, 900)).size(),
+              QSize(100, 200));
+}
+
+TEST(CropToSlot, ForDrawingAveragesFineDetail) {
+    // One white column in four, shrunk four times: an even quarter grey.
+    QImage lines(1600, 800, QImage::Format_RGB32);
+    for (int y = 0; y < 800; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(lines.scanLine(y));
+        for (int x = 0; x < 1600; ++x)
+            line[x] = x % 4 == 0 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    }
+    const QImage small = CropToSlotForDrawing(lines, R(0, 0, 20, 10), 0, 0, 0, QSize(400, 200));
+    ASSERT_EQ(small.size(), QSize(400, 200));
+    for (int x = 1; x < 399; x += 3)
+        ASSERT_NEAR(qGray(small.pixel(x, 100)), 64, 6) << x;
+}
+
 TEST(CropToSlot, NothingToCrop) {
     int zoom = 0, ox = 0, oy = 0;
     EXPECT_TRUE(CropToSlot(QImage(), R(0, 0, 10, 10), zoom, ox, oy).isNull());

@@ -48,8 +48,9 @@ TEST(SlotMask, OuterRingIsTransparentWhateverTheMaskHolds) {
         for (int x = 0; x < 10; ++x) {
             const bool ring = x == 0 || y == 0 || x == 9 || y == 9;
             ASSERT_EQ(qAlpha(img.pixel(x, y)), ring ? 0 : 255) << x << "," << y;
-            if (!ring)
+            if (!ring) {
                 ASSERT_EQ(img.pixel(x, y), qRgb(200, 100, 50));
+            }
         }
 }
 
