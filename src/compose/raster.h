@@ -52,6 +52,9 @@ QImage CropToSlotForDrawing(const QImage& src, const Rect& slot, int zoom, int o
 
 // The mask (a complete 8-bit BMP file) becomes the image's alpha channel,
 // resampled by nearest neighbour, with a one-pixel transparent ring.
+// An ARGB32 image keeps its format and colour bytes; any other comes out
+// ARGB32_Premultiplied, its colour premultiplied by the new alpha (the same
+// picture). A mask whose rows run past its bytes changes nothing.
 void ApplySlotMask(QImage& image, const QByteArray& maskBmp);
 // A w x h frame of colorRef (0x00BBGGRR) on a transparent ground,
 // max(refW, refH) / 600 pixels thick (at least 1).
@@ -62,7 +65,8 @@ struct RotatedCorners {
 };
 RotatedCorners ComputeRotatedCorners(int angleDegrees, const Rect& rect);
 
-// Draws image into dest (whole source) with alpha scaled by (255 - t) / 255.
+// Draws image into dest (whole source) with alpha scaled by (255 - t) / 255:
+// plainly for t = 0, not at all for t >= 255. Interpolation is the painter's.
 void DrawWithOpacity(QPainter& painter, const QImage& image, const Rect& dest, int transparency);
 // Draws image onto the parallelogram given by three corners.
 void DrawWithOpacity(QPainter& painter, const QImage& image, QPoint topLeft, QPoint topRight,
@@ -72,7 +76,8 @@ enum class MirrorAxis { LeftRight, TopBottom };
 void Mirror(QImage& image, MirrorAxis axis);
 
 // JPEG quality 100, written atomically. dpi > 0 is stored as the resolution
-// in both directions.
+// in both directions (JFIF header, dots per inch). False when nothing could
+// be written; an existing file then stays as it was.
 bool SaveJpeg(const QImage& image, const QString& path, int dpi = 0);
 bool SavePng(const QImage& image, const QString& path);
 
@@ -80,6 +85,8 @@ bool SavePng(const QImage& image, const QString& path);
 // r the way every page shows it: border of the placement's colour (its
 // thickness from reference, the page or display size), rotation with shear
 // on three corners, transparency. The canvas and the batch worker both use it.
+// Smooth interpolation; an image larger than where it goes is first averaged
+// down to that size (no moire from full-resolution crops). No number marks.
 void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacement& placement,
                     const Rect& r, QSize reference);
 // The three corners a rotated, sheared slot is drawn onto (top-left moved by
