@@ -68,16 +68,17 @@ void DrawLace(QPainter& p, const Theme& t, double w, double h) {
     edge = edge.subtracted(inner);
     // Scallops along the inside of the band.
     const double r = band * 0.45;
+    QPainterPath scallops;
     for (double x = band; x <= w - band; x += r * 1.8) {
-        edge.addEllipse(QPointF(x, band), r, r);
-        edge.addEllipse(QPointF(x, h - band), r, r);
+        scallops.addEllipse(QPointF(x, band), r, r);
+        scallops.addEllipse(QPointF(x, h - band), r, r);
     }
     for (double y = band; y <= h - band; y += r * 1.8) {
-        edge.addEllipse(QPointF(band, y), r, r);
-        edge.addEllipse(QPointF(w - band, y), r, r);
+        scallops.addEllipse(QPointF(band, y), r, r);
+        scallops.addEllipse(QPointF(w - band, y), r, r);
     }
-    edge.setFillRule(Qt::WindingFill);
-    p.fillPath(edge.simplified(), lace);
+    scallops.setFillRule(Qt::WindingFill);
+    p.fillPath(edge.united(scallops), lace);
     // Lace holes: small clear dots along the band.
     p.setCompositionMode(QPainter::CompositionMode_Clear);
     p.setPen(Qt::NoPen);

@@ -94,6 +94,12 @@ QSize PagePixelSize(const PageDescription& page) {
     return QSize(qRound(page.widthCm * kPixelsPerCm), qRound(page.heightCm * kPixelsPerCm));
 }
 
+QSize StoredLayerSize(QSize pagePixels) {
+    int h = std::max(pagePixels.height(), (pagePixels.width() * 3 + 3) / 4);
+    h += (3 - h % 3) % 3;
+    return QSize(h / 3 * 4, h);
+}
+
 bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSeed,
                  QString& error) {
     const Theme* theme = ThemeForBackground(page.background);
@@ -107,7 +113,11 @@ bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSe
     }
     const QSize size = PagePixelSize(page);
     const QImage background = DrawBackground(*theme, size);
-    if (!SaveImage(background, folder + "/" + page.background, error))
+    const QSize stored = StoredLayerSize(size);
+    auto stretched = [&](const QImage& layer) {
+        return layer.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    if (!SaveImage(stretched(background), folder + "/" + page.background, error))
         return false;
 
     const double inset = std::max(2.0, std::min(size.width(), size.height()) * 0.004);
@@ -141,7 +151,7 @@ bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSe
     QImage overlay;
     if (!page.overlay.isEmpty()) {
         overlay = DrawOverlay(page.overlay, *theme, size, windows);
-        if (!SaveImage(overlay, folder + "/" + page.overlay, error))
+        if (!SaveImage(stretched(overlay), folder + "/" + page.overlay, error))
             return false;
     }
 
