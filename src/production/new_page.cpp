@@ -1,0 +1,132 @@
+#include "production/new_page.h"
+
+#include "common/gbk.h"
+#include "common/messages.h"
+#include "compose/compose_canvas.h"
+#include "records/customer_task.h"
+#include "records/dpi_setting.h"
+#include "records/workspace_paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int kPageNameBytes = TaskPage::kNameBytes - 1;
+
+const QString kUnknownProduct = QStringLiteral("未知产品");
+
+// The product name cut so that the suffix still fits the page record.
+QString Fitted(const QString& product, const QString& suffix) {
+    const int room = kPageNameBytes - static_cast<int>(ToGbk(suffix).size());
+    return FromGbk(CutGbk(ToGbk(product), room)) + suffix;
+}
+
+QString TaskFolderOf(const CustomerTask& task) {
+    return task.Folder();
+}
+
+// Writes the page's preview and layout record; false when the record could
+// not be written, since a page without it cannot be reopened or rendered.
+bool WritePageFiles(CComposeCanvas& canvas, const CustomerTask& task, const QString& name) {
+    const QString folder = TaskFolderOf(task);
+    QFile::remove(PageImagePath(folder, name, ".png"));
+    QFile::remove(BigPageImagePath(folder, name, ".png"));
+    canvas.SaveComposite(PageImagePath(folder, name, ".jpg"));
+    return canvas.WriteLayoutRecord(task.Path(), name);
+}
+
+} // namespace
+
+QString NewPageName(const QString& folder, const QString& product) {
+    // Page names become file names; a separator would lead out of the folder.
+    QString base = product;
+    base.replace('/', '_');
+    base.replace('\\', '_');
+    QString name = Fitted(base, {});
+    for (int n = 2; QFileInfo::exists(PageImagePath(folder, name, ".jpg")); ++n)
+        name = Fitted(base, "-" + QString::number(n));
+    return name;
+}
+
+SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& canvas,
+                                CustomerTask& task, IMessages& messages) {
+    SavePageResult result;
+    result.customerName = request.customerName;
+    if (request.customerChosen && result.customerName.isEmpty()) {
+        if (request.customerCheck) {
+            messages.Inform(QStringLiteral("请先选择客人！"));
+            return result;
+        }
+        result.customerName = QString::fromUtf8(kPreviewCacheName);
+    }
+
+    const int dpi = CurrentDpi();
+    QString product = kUnknownProduct;
+    QSize output(0, 0);
+    if (request.product) {
+        product = request.product->name;
+        output = QSize(CmToPixels(request.product->width, dpi),
+                       CmToPixels(request.product->height, dpi));
+    }
+
+    if (task.Path().isEmpty()) {
+        // Without a chosen customer the page is kept in the preview cache
+        // rather than in no folder at all.
+        const QString folder =
+            request.customerChosen ? CustomerFolder(result.customerName) : PreviewCacheFolder();
+        QDir().mkpath(TaskStoreFolder());
+        QDir().mkpath(folder);
+        task.SetPath(TaskFilePath(folder));
+        if (request.customerChosen)
+            task.phone = request.customerDisplayName;
+    }
+
+    bool written = true;
+    if (canvas.HasTemplate()) {
+        const TaskPage* selected =
+            request.selectedPage >= 0 && request.selectedPage < task.PageCount()
+                ? task.pages[request.selectedPage].get()
+                : nullptr;
+        bool isNew = !selected || canvas.templateChanged();
+        if (selected && !isNew && request.customerChosen) {
+            QString stem = selected->Name();
+            const qsizetype dash = stem.lastIndexOf('-');
+            if (dash >= 0)
+                stem.truncate(dash);
+            isNew = stem != product;
+        }
+
+        if (isNew) {
+            auto page = std::make_unique<TaskPage>();
+            page->SetName(NewPageName(TaskFolderOf(task), product));
+            const QSize size = output.width() >= 1 ? output : canvas.templateSize();
+            page->width = size.width();
+            page->height = size.height();
+            page->placements = canvas.placements();
+            written = WritePageFiles(canvas, task, page->Name());
+            if (written) {
+                result.pageName = page->Name();
+                task.pages.push_back(std::move(page));
+                result.pageIndex = task.PageCount() - 1;
+                result.newPage = true;
+            }
+        } else {
+            TaskPage& page = *task.pages[request.selectedPage];
+            if (output.width() >= 1) {
+                page.width = output.width();
+                page.height = output.height();
+            }
+            page.placements = canvas.placements();
+            written = WritePageFiles(canvas, task, page.Name());
+            result.pageName = page.Name();
+            result.pageIndex = request.selectedPage;
+        }
+    }
+
+    canvas.ClearTemplateChanged();
+    canvas.ClearModified();
+    result.saved = task.Save() && written;
+    return result;
+}

@@ -1,0 +1,28 @@
+#include "production/task_reference.h"
+
+#include "records/workspace_paths.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+QString TaskPathFor(const QString& argument) {
+    const QFileInfo info(argument);
+    if (argument.endsWith(".tx"))
+        return info.absoluteFilePath();
+    // A bare name is a customer of the task store, even when the current
+    // folder happens to hold something of that name.
+    if (!argument.contains('/'))
+        return TaskFilePath(CustomerFolder(argument));
+    return info.isDir() ? TaskFilePath(info.absoluteFilePath()) : info.absoluteFilePath();
+}
+
+QSize ParseCanvasSize(const QString& text) {
+    const QStringList parts = text.toLower().split('x');
+    if (parts.size() != 2)
+        return {};
+    bool okW = false, okH = false;
+    const int w = parts[0].toInt(&okW), h = parts[1].toInt(&okH);
+    if (!okW || !okH || w <= 0 || h <= 0 || w > 100000 || h > 100000)
+        return {};
+    return {w, h};
+}

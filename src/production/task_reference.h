@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+// The task file a command-line argument names: a path ending in ".tx", a
+// customer folder (a path with "/"), or a customer name in the task store.
+QString TaskPathFor(const QString& argument);
+
+// "WxH" with two positive numbers; an invalid size otherwise.
+QSize ParseCanvasSize(const QString& text);
