@@ -7,8 +7,8 @@
 namespace {
 
 // The digit's box inside a cell and the stroke of one segment.
-constexpr double kLeft = 6.5, kRight = 18.5, kTop = 4.5, kMiddle = 15.0, kBottom = 25.5;
-constexpr double kHalfStroke = 1.7;
+constexpr double kLeft = 5.5, kRight = 19.5, kTop = 3.5, kMiddle = 15.0, kBottom = 26.5;
+constexpr double kHalfStroke = 2.2;
 constexpr double kGap = 0.6; // keeps segments from touching at the corners
 
 struct Segment {
