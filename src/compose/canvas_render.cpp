@@ -99,6 +99,38 @@ void CComposeCanvas::DrawNumberMark(QPainter& painter, int slot) const {
                       QRect(slot * kDigitCellWidth, 0, kDigitCellWidth, kDigitCellHeight));
 }
 
+void CComposeCanvas::PaintClient(QPainter& painter) {
+    const QRect client(QPoint(0, 0), clientSize_);
+    painter.fillRect(client, QColor::fromRgb(kGroundColor));
+    if (!backBuffer_.isNull()) {
+        painter.drawImage(QPoint(displayArea_.left, displayArea_.top), backBuffer_);
+        return;
+    }
+    if (!HasSlotImage(currentSlot_))
+        return;
+    // A single photo without template: shown whole inside its slot.
+    SlotPlacement& p = placements_[currentSlot_];
+    if (p.right == 0) {
+        p.left = 0;
+        p.top = 0;
+        p.right = clientSize_.width();
+        p.bottom = clientSize_.height();
+    }
+    Rect area{p.left, p.top, p.right, p.bottom};
+    if (!IsDrawableSlotRect(area))
+        return;
+    const QImage& image = slots_[currentSlot_].slotImage;
+    FitInside(image.width(), image.height(), area);
+    displayArea_ = area;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (p.angle == 0) {
+        DrawWithOpacity(painter, image, area, 0);
+    } else {
+        const RotatedCorners c = ComputeRotatedCorners(p.angle, area);
+        DrawWithOpacity(painter, image, c.topLeft, c.topRight, c.bottomLeft, 0);
+    }
+}
+
 Rect CComposeCanvas::SlotBounds(const Rect& rect) const {
     if (currentSlot_ < 0 || currentSlot_ >= kSlots || !WithinSlotBounds(rect))
         return rect;

@@ -10,6 +10,7 @@
 #include "compose/template_body.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QImage>
 #include <QList>
 #include <QSize>
@@ -35,6 +36,8 @@ public:
     // The display size before the first template is applied.
     static constexpr int kInitialDisplayWidth = 640;
     static constexpr int kInitialDisplayHeight = 480;
+    // The ground around the page, shared by the program's windows.
+    static constexpr QRgb kGroundColor = 0xFFE6F3FB; // RGB (230, 243, 251)
 
     CComposeCanvas();
 
@@ -112,6 +115,10 @@ public:
     // --- drawing -----------------------------------------------------------
     void LayoutDisplay();
     void RenderComposite(std::optional<Rect> area = std::nullopt);
+    // Paints the client area (CW x CH) as the window shows it: the back
+    // buffer 1:1 at the display area, or without template the current slot's
+    // photo letterboxed into its slot (which then becomes the display area).
+    void PaintClient(QPainter& painter);
     // The rectangle widened to hold the current slot's rotated corners.
     Rect SlotBounds(const Rect& rect) const;
     // The page without number marks as JPEG (the current slot's photo as PNG

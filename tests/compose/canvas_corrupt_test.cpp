@@ -5,6 +5,7 @@
 
 #include "common/byte_io.h"
 
+#include <QDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -203,5 +204,35 @@ TEST(CanvasCorruptBodies, GarbageRectanglesAndMasksAreDrawnSafely) {
         }
         EXPECT_TRUE(c.SaveComposite(folder.file("garbage.jpg")));
         ExpectConsistent(c, QString("client %1x%2").arg(client.width()).arg(client.height()));
+    }
+}
+
+TEST(CanvasCorruptBodies, DamagedSlotRecordsOfASavedPageAreDrawnSafely) {
+    // The slot records come from the task file; a damaged one can hold any
+    // value in any field.
+    TestFolder folder;
+    QDir(folder.path()).mkpath("dataP");
+    const QByteArray body = SerializeTemplateBody(FullTemplate());
+    LayoutRecord record{body, {}};
+    for (uint32_t s = 0; s < 4; ++s)
+        record.photos.append({s, EncodeImage(QuadrantImage(300, 200), "JPEG")});
+    ASSERT_TRUE(WriteBytes(folder.file("dataP/dat"), SerializeLayoutRecord(record)));
+
+    const int32_t extremes[] = {INT32_MIN, INT32_MAX, -1, 1000, -1000, 999999};
+    for (int32_t v : extremes) {
+        std::array<SlotPlacement, kSlotCount> damaged;
+        for (SlotPlacement& p : damaged) {
+            QByteArray raw(SlotPlacement::kSize, '\0');
+            for (int at = 0; at < 76; at += 4)
+                qToLittleEndian(v, raw.data() + at);
+            p = SlotPlacement::FromBytes(raw.constData());
+        }
+        damaged[1].left = 10; // one slot with a sane corner and a wild far one
+        damaged[1].top = 10;
+        CComposeCanvas c;
+        c.SetPlacements(damaged);
+        ASSERT_TRUE(c.LoadLayoutRecord(folder.file("1.tx"), "P", v, v));
+        EXPECT_TRUE(c.SaveComposite(folder.file("damaged.jpg")));
+        ExpectConsistent(c, QString("every field %1").arg(v));
     }
 }

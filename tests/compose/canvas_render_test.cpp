@@ -6,6 +6,7 @@
 #include "compose/raster.h"
 
 #include <QImageReader>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -234,4 +235,37 @@ TEST(CanvasRender, SlotBoundsHoldTheRotatedSlot) {
     EXPECT_GE(b.bottom, 175);
     EXPECT_LE(b.bottom, 177);
     EXPECT_GE(b.top, 73);
+}
+
+TEST(CanvasRender, PaintingShowsTheBackBufferOrTheSinglePhoto) {
+    TestFolder folder;
+    const QString photo = WriteFile(folder, "red.png", SolidPng(400, 200, Qt::red));
+    CComposeCanvas c;
+    c.SetClientSize({1000, 750});
+    QImage window(1000, 750, QImage::Format_RGB32);
+    const QRgb ground = qRgb(230, 243, 251);
+
+    // No template: the photo alone, cut to the window's proportions (267 x 200
+    // of the 400 x 200 working copy), so it fills the window.
+    ASSERT_TRUE(c.PutPhoto(photo, true));
+    ASSERT_EQ(c.slotImage(0).size(), QSize(267, 200));
+    {
+        QPainter p(&window);
+        c.PaintClient(p);
+    }
+    EXPECT_EQ(c.displayArea(), (Rect{0, 0, 1000, 750}));
+    EXPECT_TRUE(Near(window.pixel(500, 375), qRgb(255, 0, 0)));
+    EXPECT_TRUE(Near(window.pixel(2, 2), qRgb(255, 0, 0)));
+
+    c.SetProductSize({2000, 3000});
+    ASSERT_TRUE(c.ApplyTemplateBody(
+        SerializeTemplateBody(MakeTemplate({{0, 0, 1000, 750}}, Qt::gray)), true, true));
+    {
+        QPainter p(&window);
+        c.PaintClient(p);
+    }
+    EXPECT_EQ(window.pixel(100, 375), ground); // left of the 500 x 750 page at x = 250
+    EXPECT_EQ(window.pixel(900, 375), ground);
+    EXPECT_EQ(window.pixel(260, 10), c.backBuffer().pixel(10, 10));
+    EXPECT_TRUE(Near(window.pixel(500, 600), qRgb(255, 0, 0))); // the photo, refitted
 }
