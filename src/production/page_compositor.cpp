@@ -13,6 +13,7 @@
 #include "records/workspace_paths.h"
 
 #include <QFileInfo>
+#include <QLineF>
 #include <QPainter>
 
 #include <array>
@@ -58,14 +59,28 @@ bool HasArea(const Rect& r) {
     return r.width() > 0 && r.height() > 0;
 }
 
+// The size a slot image covers on the page: its draw rectangle, or for a
+// turned slot the sides of the parallelogram it is drawn onto.
+QSize CoveredSize(const SlotPlacement& p, const Rect& draw) {
+    if (p.angle == 0)
+        return QSize(draw.width(), draw.height());
+    const RotatedCorners c = ShearedCorners(p, draw);
+    return QSize(qRound(QLineF(c.topLeft, c.topRight).length()),
+                 qRound(QLineF(c.topLeft, c.bottomLeft).length()))
+        .expandedTo(QSize(1, 1));
+}
+
 // Cut from the full decoded photo, so the page gets the photo's own
-// resolution; mirrors and mask as on the canvas.
+// resolution, and averaged down to the size it covers on the page right
+// away, on the decoding threads: full-size crops are never held all at once.
+// Mirrors and mask as on the canvas.
 QImage PrepareSlot(const QByteArray& bytes, const SlotPlacement& p, const Rect& crop,
-                   const QByteArray& mask) {
+                   const Rect& draw, const QByteArray& mask) {
     QImage photo = DecodeBitmap(bytes);
     if (photo.isNull())
         return {};
-    QImage slot = CropToSlotByValue(photo, crop, p.zoom, p.offsetX, p.offsetY);
+    QImage slot =
+        CropToSlotForDrawing(photo, crop, p.zoom, p.offsetX, p.offsetY, CoveredSize(p, draw));
     photo = QImage();
     if (slot.isNull())
         return {};
@@ -167,7 +182,8 @@ PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int
             const SlotMapping m = MapSlot(geometry, SlotRect(placement));
             if (!HasArea(m.crop) || !HasArea(m.draw))
                 return;
-            prepared[s].image = PrepareSlot(photoBytes[s], placement, m.crop, body.MaskFor(s));
+            prepared[s].image =
+                PrepareSlot(photoBytes[s], placement, m.crop, m.draw, body.MaskFor(s));
             prepared[s].draw = m.draw;
             photoBytes[s] = QByteArray();
         });

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// The benchmark's own studio: camera-sized photos, a canvas template with
+// eight slots, and one customer task whose page is a 30 x 30 cm print.
+struct BenchWorkload {
+    QString folder;         // base folder of the workload
+    QStringList photos;     // 24 MP JPEGs (smaller with --quick)
+    QString canvasTemplate; // 8 slots: rotated, masked, transparent, front
+    QString smallPhoto;     // for filling the canvas template's slots
+    QString batchTaskPath;  // 1.tx of a task with one 4-photo page
+    QSize batchPage;        // its size in pixels
+};
+
+// Draws and writes the workload into folder. photoSize is the size of each
+// camera photo.
+BenchWorkload MakeBenchWorkload(const QString& folder, QSize photoSize);

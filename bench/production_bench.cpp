@@ -1,0 +1,257 @@
+// Speed and memory of the production paths against their floors:
+//   put a 24 MP photo into a slot       vs. decoding it whole   (<= 0.25)
+//   one 30 x 30 cm page at 300 dpi       vs. decoding its four photos whole
+//                                            and encoding the page (<= 1.5)
+//   recomposing a 1000 x 750 canvas page with 8 slots              (< 16 ms)
+//   a 75 x 85 thumbnail of a 24 MP photo
+//   peak memory of a batch page, measured in a child process      (< 800 MB)
+// Usage: taoban_bench [--quick] [--workdir DIR] [benchmark options]
+
+#include "bench_workload.h"
+
+#include "common/atomic_file.h"
+#include "common/profile.h"
+#include "common/startup.h"
+#include "compose/compose_canvas.h"
+#include "compose/raster.h"
+#include "production/compose_task.h"
+#include "production/progress_run.h"
+#include "records/customer_task.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <sys/resource.h>
+
+namespace {
+
+BenchWorkload workload;
+bool quick = false;
+
+QImage DecodeWhole(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return reader.read();
+}
+
+void ComposeBatchPage() {
+    CustomerTask task;
+    task.Load(workload.batchTaskPath);
+    RecordingProgressRun run(100);
+    run.Open();
+    ComposeTask(0, task, &run);
+}
+
+void BM_PutPhoto(benchmark::State& state) {
+    CComposeCanvas canvas;
+    canvas.SetClientSize({1000, 750});
+    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    for (auto _ : state) {
+        canvas.PutPhoto(workload.photos[0], true, 0);
+        benchmark::DoNotOptimize(canvas.slotImage(0).constBits());
+    }
+}
+
+void BM_DecodeWhole(benchmark::State& state) {
+    for (auto _ : state) {
+        const QImage image = DecodeWhole(workload.photos[0]);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// The least any reduced-scale decode of the photo costs: the JPEG decoder
+// shrinking by 1/8 while it decodes.
+void BM_ReducedDecode(benchmark::State& state) {
+    for (auto _ : state) {
+        QImageReader reader(workload.photos[0]);
+        reader.setScaledSize(reader.size() / 8);
+        const QImage image = reader.read();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void BM_RenderComposite(benchmark::State& state) {
+    CComposeCanvas canvas;
+    canvas.SetClientSize({1000, 750});
+    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    for (int slot = 0; slot < 8; ++slot)
+        canvas.PutPhoto(workload.smallPhoto, true, slot);
+    for (auto _ : state) {
+        canvas.RenderComposite();
+        benchmark::DoNotOptimize(canvas.backBuffer().constBits());
+    }
+}
+
+void BM_BatchPage(benchmark::State& state) {
+    for (auto _ : state)
+        ComposeBatchPage();
+}
+
+// What no batch page can beat: its photos decoded whole, one after the
+// other, and the finished page encoded at quality 100.
+void BM_BatchFloor(benchmark::State& state) {
+    const QString rendered = workload.folder + "/套版缓存/bench/bigP.jpg";
+    if (!QFileInfo::exists(rendered))
+        ComposeBatchPage();
+    const QImage page = DecodeWhole(rendered).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QString out = workload.folder + "/floor.jpg";
+    for (auto _ : state) {
+        for (const QString& photo : workload.photos) {
+            const QImage image = DecodeWhole(photo);
+            benchmark::DoNotOptimize(image.constBits());
+        }
+        SaveJpeg(page, out, 300);
+    }
+}
+
+void BM_Thumbnail(benchmark::State& state) {
+    for (auto _ : state) {
+        QImageReader reader(workload.photos[0]);
+        reader.setAutoTransform(true);
+        reader.setScaledSize(reader.size().scaled(75, 85, Qt::KeepAspectRatio));
+        const QImage thumb = reader.read();
+        benchmark::DoNotOptimize(thumb.constBits());
+    }
+}
+
+// Keeps each benchmark's real time per iteration, in milliseconds.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                ms[run.run_name.function_name] = run.GetAdjustedRealTime() /
+                                                 benchmark::GetTimeUnitMultiplier(run.time_unit) *
+                                                 1000.0;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> ms;
+};
+
+// Peak resident memory of a batch page, from a child that does nothing else.
+long BatchPeakMemoryKb(const QString& program) {
+    QProcess child;
+    child.start(program, {"--measure-batch-memory", workload.folder});
+    child.waitForFinished(-1);
+    bool ok = false;
+    const long kb = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toLong(&ok);
+    return ok ? kb : -1;
+}
+
+int MeasureBatchMemory(const QString& folder) {
+    workload.folder = folder;
+    workload.batchTaskPath = folder + "/套版缓存/bench/1.tx";
+    ComposeBatchPage();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%ld\n", usage.ru_maxrss);
+    return 0;
+}
+
+void Verdict(const char* what, double value, const char* unit, double target, bool below) {
+    const bool met = below ? value <= target : value >= target;
+    std::printf("%-44s %10.3f %-3s target %s %.3g  %s\n", what, value, unit,
+                below ? "<=" : ">=", target, met ? "met" : "MISSED");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    InitProcess(args);
+
+    QTemporaryDir temp;
+    QString workdir = temp.path();
+    std::vector<char*> benchArgs{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (a == "--measure-batch-memory" && i + 1 < argc) {
+            Profile::UseFolder(QString::fromLocal8Bit(argv[i + 1]) + "/profile");
+            return MeasureBatchMemory(QString::fromLocal8Bit(argv[i + 1]));
+        }
+        if (a == "--quick")
+            quick = true;
+        else if (a == "--workdir" && i + 1 < argc)
+            workdir = QString::fromLocal8Bit(argv[++i]);
+        else
+            benchArgs.push_back(argv[i]);
+    }
+    // The workload's own profile: 300 dpi, and nothing of the user's touched.
+    Profile::UseFolder(workdir + "/profile");
+    Profile::SetString("Version 1.0", "dpi", "300");
+
+    std::fprintf(stderr, "drawing the workload in %s ...\n", qPrintable(workdir));
+    workload = MakeBenchWorkload(workdir, QSize(6000, 4000));
+
+    const int heavy = quick ? 2 : 10;
+    const int light = quick ? 5 : 40;
+    benchmark::RegisterBenchmark("put_photo_24mp", BM_PutPhoto)
+        ->Iterations(light)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("decode_whole_24mp", BM_DecodeWhole)
+        ->Iterations(light / 2 + 1)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("reduced_decode_24mp_1_8", BM_ReducedDecode)
+        ->Iterations(light)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("render_composite_8_slots", BM_RenderComposite)
+        ->Iterations(quick ? 20 : 200)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("batch_page_30cm_300dpi", BM_BatchPage)
+        ->Iterations(heavy)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("batch_floor_decode_encode", BM_BatchFloor)
+        ->Iterations(heavy)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("thumbnail_75x85_24mp", BM_Thumbnail)
+        ->Iterations(light)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+
+    int benchArgc = static_cast<int>(benchArgs.size());
+    benchmark::Initialize(&benchArgc, benchArgs.data());
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto ms = [&](const char* name) {
+        const auto it = reporter.ms.find(name);
+        return it == reporter.ms.end() ? 0.0 : it->second;
+    };
+    const long peakKb = BatchPeakMemoryKb(QCoreApplication::applicationFilePath());
+    std::printf("\n");
+    if (ms("decode_whole_24mp") > 0)
+        Verdict("put photo / whole decode", ms("put_photo_24mp") / ms("decode_whole_24mp"), "",
+                0.25, true);
+    if (ms("reduced_decode_24mp_1_8") > 0)
+        std::printf("%-44s %10.3f     (the JPEG decoder's own 1/8 decode)\n",
+                    "put photo / 1/8 scaled decode",
+                    ms("put_photo_24mp") / ms("reduced_decode_24mp_1_8"));
+    if (ms("batch_floor_decode_encode") > 0)
+        Verdict("batch page / floor",
+                ms("batch_page_30cm_300dpi") / ms("batch_floor_decode_encode"), "", 1.5, true);
+    if (ms("render_composite_8_slots") > 0)
+        Verdict("render composite 1000 x 750, 8 slots", ms("render_composite_8_slots"), "ms", 16,
+                true);
+    if (ms("thumbnail_75x85_24mp") > 0)
+        std::printf("%-44s %10.3f ms\n", "thumbnail 75 x 85 of 24 MP", ms("thumbnail_75x85_24mp"));
+    if (peakKb > 0)
+        Verdict("batch page peak memory", peakKb / 1024.0, "MB", 800, true);
+    else
+        std::printf("batch page peak memory: the measuring child failed\n");
+    return 0;
+}
