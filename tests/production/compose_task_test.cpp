@@ -401,6 +401,28 @@ TEST_F(ComposeTaskTest, MirrorsAndMaskArePartOfTheSlot) {
     EXPECT_TRUE(Near(out.pixel(230, 120), qRgb(255, 255, 255), 24));
 }
 
+TEST_F(ComposeTaskTest, TurnedSlotIsDrawnWholeAtPageScale) {
+    PageSpec page = SimplePage("P", Qt::red);
+    // 500 x 150 canvas pixels: 200 x 60 on the page about (200, 150), turned
+    // upright by 90 degrees.
+    page.placements[0] = Placement(Rect{250, 300, 750, 450});
+    page.placements[0].angle = 90;
+    const QString taskPath = WriteCustomer("卯", {page});
+    CustomerTask task;
+    ASSERT_TRUE(task.Load(taskPath));
+    RecordingProgressRun run(100);
+    run.Open();
+    ComposeTask(-1, task, &run, Canvas({1000, 750}));
+
+    const QImage out = ReadImage(BigPageImagePath(QFileInfo(taskPath).path(), "P", ".jpg"));
+    for (const QPoint& inside : {QPoint(200, 60), QPoint(200, 150), QPoint(185, 240)})
+        EXPECT_TRUE(Near(out.pixel(inside), qRgb(255, 0, 0), 24))
+            << inside.x() << "," << inside.y();
+    for (const QPoint& outside : {QPoint(120, 150), QPoint(280, 150), QPoint(200, 30)})
+        EXPECT_TRUE(Near(out.pixel(outside), qRgb(255, 255, 255), 24))
+            << outside.x() << "," << outside.y();
+}
+
 TEST_F(ComposeTaskTest, AbortDuringPageTwoOfFiveLetsItFinishAndStartsNoOther) {
     QList<PageSpec> pages;
     for (int i = 1; i <= 5; ++i)
