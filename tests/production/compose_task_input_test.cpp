@@ -27,8 +27,8 @@ ComposeEnvironment Canvas1000() {
     return env;
 }
 
-PageSpec Page(const QString& name) {
-    PageSpec page;
+PageSetup Page(const QString& name) {
+    PageSetup page;
     page.name = name;
     page.width = 400;
     page.height = 300;
@@ -146,7 +146,7 @@ TEST_F(ComposeTaskInputTest, UnreadableTaskFileIsLeftOutAndTheRunStillCloses) {
 }
 
 TEST_F(ComposeTaskInputTest, MissingDataFolderOrEmptyPageSizeSkipsOnlyThatPage) {
-    PageSpec noSize = Page("N");
+    PageSetup noSize = Page("N");
     noSize.width = 0;
     const QString taskPath = WriteCustomer("戊", {Page("P"), Page("Q"), noSize});
     const QString folder = QFileInfo(taskPath).path();
@@ -164,7 +164,7 @@ TEST_F(ComposeTaskInputTest, MissingDataFolderOrEmptyPageSizeSkipsOnlyThatPage) 
 }
 
 TEST_F(ComposeTaskInputTest, PhotoThatDoesNotDecodeLeavesItsSlotEmpty) {
-    PageSpec page = Page("P");
+    PageSetup page = Page("P");
     page.photos[0] = QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg", 24);
     const QString taskPath = WriteCustomer("己", {page});
     WorkerRun r(taskPath);
@@ -179,7 +179,7 @@ TEST_F(ComposeTaskInputTest, PhotoThatDoesNotDecodeLeavesItsSlotEmpty) {
 }
 
 TEST_F(ComposeTaskInputTest, PhotoEntriesOutsideTheTwentySlotsAreIgnored) {
-    PageSpec page = Page("P");
+    PageSetup page = Page("P");
     page.photos[25] = Jpeg(Solid(50, 50, Qt::green));
     page.photos[0xFFFFFFFF] = Jpeg(Solid(50, 50, Qt::green));
     const QString taskPath = WriteCustomer("庚", {page});
@@ -194,7 +194,7 @@ TEST_F(ComposeTaskInputTest, PhotoEntriesOutsideTheTwentySlotsAreIgnored) {
 }
 
 TEST_F(ComposeTaskInputTest, TemplateWithoutRectanglesAdvancesByNothingPerPhotoAndSlot) {
-    PageSpec page = Page("P");
+    PageSetup page = Page("P");
     page.body = MakeBody(QSize(200, 150), Qt::white, 0);
     const QString taskPath = WriteCustomer("辛", {page});
     WorkerRun r(taskPath);
@@ -221,11 +221,11 @@ TEST_F(ComposeTaskInputTest, PageRunOfAPageThatDoesNotExistIsSkipped) {
 }
 
 TEST_F(ComposeTaskInputTest, BrokenBackgroundOrOverlaySkipsThePageAfterThePhotos) {
-    PageSpec badBackground = Page("B");
+    PageSetup badBackground = Page("B");
     badBackground.body.background = "no picture";
-    PageSpec badOverlay = Page("O");
+    PageSetup badOverlay = Page("O");
     badOverlay.body.overlay = "no picture either";
-    for (const PageSpec& page : {badBackground, badOverlay}) {
+    for (const PageSetup& page : {badBackground, badOverlay}) {
         const QString taskPath = WriteCustomer("子" + page.name, {page});
         WorkerRun r(taskPath);
         EXPECT_FALSE(
@@ -240,7 +240,7 @@ TEST_F(ComposeTaskInputTest, BrokenBackgroundOrOverlaySkipsThePageAfterThePhotos
 }
 
 TEST_F(ComposeTaskInputTest, PageNameWithAFolderSeparatorWritesNothingOutsideTheCustomer) {
-    PageSpec page = Page("P");
+    PageSetup page = Page("P");
     const QString taskPath = WriteCustomer("丑", {page});
     const QString folder = QFileInfo(taskPath).path();
     // A page whose name would lead out of the customer folder.

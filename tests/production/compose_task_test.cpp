@@ -34,8 +34,8 @@ ComposeEnvironment Canvas(QSize size) {
 
 // A 400 x 300 page composed on a 1000 x 750 canvas: slot rectangles scale
 // by 0.4 onto the page.
-PageSpec SimplePage(const QString& name, QColor photo = Qt::red) {
-    PageSpec page;
+PageSetup SimplePage(const QString& name, QColor photo = Qt::red) {
+    PageSetup page;
     page.name = name;
     page.width = 400;
     page.height = 300;
@@ -62,7 +62,7 @@ protected:
 };
 
 TEST_F(ComposeTaskTest, OnePageReportsEveryValueOfTheScheduleInOrder) {
-    PageSpec page = SimplePage("A");
+    PageSetup page = SimplePage("A");
     page.body = MakeBody(QSize(200, 150), Qt::white, 4);
     page.photos.clear();
     page.photos[0] = Jpeg(Solid(100, 100, Qt::red));
@@ -205,7 +205,7 @@ TEST_F(ComposeTaskTest, BrokenDat2SkipsItsPageAndLeavesItsOldImage) {
 }
 
 TEST_F(ComposeTaskTest, Dat2IsDrawnLastOverEverything) {
-    PageSpec page = SimplePage("P", Qt::red);
+    PageSetup page = SimplePage("P", Qt::red);
     page.placements[0].front = 1;
     const QString taskPath = WriteCustomer("己", {page});
     const QString folder = QFileInfo(taskPath).path();
@@ -229,7 +229,7 @@ TEST_F(ComposeTaskTest, Dat2IsDrawnLastOverEverything) {
 }
 
 TEST_F(ComposeTaskTest, FrontSlotsLieAboveTheOverlayAndBackSlotsBelowIt) {
-    PageSpec page = SimplePage("P");
+    PageSetup page = SimplePage("P");
     page.body = MakeBody(QSize(200, 150), Qt::white, 2);
     // The overlay covers the top half of the page with opaque black and
     // leaves the bottom half clear.
@@ -259,7 +259,7 @@ TEST_F(ComposeTaskTest, FrontSlotsLieAboveTheOverlayAndBackSlotsBelowIt) {
 }
 
 TEST_F(ComposeTaskTest, BordersOfA2400By3000PageAreFivePixelsThick) {
-    PageSpec page;
+    PageSetup page;
     page.name = "P";
     page.width = 2400;
     page.height = 3000;
@@ -292,7 +292,7 @@ TEST_F(ComposeTaskTest, ExactBackgroundUsesTheDisplayScaleOtherwiseTheFittedScal
     // 3000 / 1000 = 3 both ways; the fitted area is 1000 x 668, so the
     // fitted scale is 3 across and 2000 / 668 = 2.994 down.
     auto render = [&](const QString& customer, QSize background) {
-        PageSpec page;
+        PageSetup page;
         page.name = "P";
         page.width = 3000;
         page.height = 2000;
@@ -321,7 +321,7 @@ TEST_F(ComposeTaskTest, ExactBackgroundUsesTheDisplayScaleOtherwiseTheFittedScal
 }
 
 TEST_F(ComposeTaskTest, SavedCanvasSizeWinsOverTheCurrentCanvas) {
-    PageSpec page = SimplePage("P");
+    PageSetup page = SimplePage("P");
     page.placements[0] = Placement(Rect{0, 0, 250, 375}); // left half of a 500 x 375 canvas
     const QString taskPath = WriteCustomer("壬", {page});
     const QString folder = QFileInfo(taskPath).path();
@@ -350,7 +350,7 @@ TEST_F(ComposeTaskTest, FineStripesShrunkFourTimesComeOutEvenGrey) {
     for (int y = 0; y < 800; ++y)
         for (int x = 0; x < 800; ++x)
             stripes.setPixel(x, y, (x % 2) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-    PageSpec page = SimplePage("P");
+    PageSetup page = SimplePage("P");
     page.photos[0] = Png(stripes);
     // 500 x 500 canvas pixels become 200 x 200 page pixels.
     page.placements[0] = Placement(Rect{0, 0, 500, 500});
@@ -375,7 +375,7 @@ TEST_F(ComposeTaskTest, MirrorsAndMaskArePartOfTheSlot) {
     for (int y = 0; y < 200; ++y)
         for (int x = 100; x < 200; ++x)
             photo.setPixel(x, y, qRgb(0, 0, 255));
-    PageSpec page = SimplePage("P");
+    PageSetup page = SimplePage("P");
     page.body = MakeBody(QSize(200, 150), Qt::white, 2);
     // Slot 1's mask is opaque only in its top half.
     page.body.masks = {QByteArray(), MaskBmp(50, 50, [](int, int y) { return y < 25 ? 255 : 0; })};
@@ -402,7 +402,7 @@ TEST_F(ComposeTaskTest, MirrorsAndMaskArePartOfTheSlot) {
 }
 
 TEST_F(ComposeTaskTest, TurnedSlotIsDrawnWholeAtPageScale) {
-    PageSpec page = SimplePage("P", Qt::red);
+    PageSetup page = SimplePage("P", Qt::red);
     // 500 x 150 canvas pixels: 200 x 60 on the page about (200, 150), turned
     // upright by 90 degrees.
     page.placements[0] = Placement(Rect{250, 300, 750, 450});
@@ -424,7 +424,7 @@ TEST_F(ComposeTaskTest, TurnedSlotIsDrawnWholeAtPageScale) {
 }
 
 TEST_F(ComposeTaskTest, AbortDuringPageTwoOfFiveLetsItFinishAndStartsNoOther) {
-    QList<PageSpec> pages;
+    QList<PageSetup> pages;
     for (int i = 1; i <= 5; ++i)
         pages.append(SimplePage(QString("P%1").arg(i)));
     const QString taskPath = WriteCustomer("丑", pages);

@@ -41,7 +41,7 @@ SlotPlacement Placement(const Rect& r, int front) {
     return p;
 }
 
-std::array<SlotPlacement, 20> PageSpec::EmptyPlacements() {
+std::array<SlotPlacement, 20> PageSetup::EmptyPlacements() {
     std::array<SlotPlacement, 20> all;
     all.fill(SlotPlacement::Zero());
     return all;
@@ -51,7 +51,7 @@ QString CustomerFolderOf(const QString& customer) {
     return CustomerFolder(customer);
 }
 
-void WriteLayoutRecordFor(const QString& customerFolder, const PageSpec& page) {
+void WriteLayoutRecordFor(const QString& customerFolder, const PageSetup& page) {
     LayoutRecord record;
     record.body = SerializeTemplateBody(page.body);
     for (auto it = page.photos.begin(); it != page.photos.end(); ++it)
@@ -61,20 +61,20 @@ void WriteLayoutRecordFor(const QString& customerFolder, const PageSpec& page) {
     WriteBytes(data + "/dat", SerializeLayoutRecord(record));
 }
 
-QString WriteCustomer(const QString& customer, const QList<PageSpec>& pages) {
+QString WriteCustomer(const QString& customer, const QList<PageSetup>& pages) {
     const QString folder = CustomerFolder(customer);
     QDir().mkpath(folder);
     CustomerTask task;
     task.SetPath(TaskFilePath(folder));
     task.phone = customer;
-    for (const PageSpec& spec : pages) {
+    for (const PageSetup& setup : pages) {
         auto page = std::make_unique<TaskPage>();
-        page->SetName(spec.name);
-        page->width = spec.width;
-        page->height = spec.height;
-        page->placements = spec.placements;
+        page->SetName(setup.name);
+        page->width = setup.width;
+        page->height = setup.height;
+        page->placements = setup.placements;
         task.pages.push_back(std::move(page));
-        WriteLayoutRecordFor(folder, spec);
+        WriteLayoutRecordFor(folder, setup);
     }
     task.Save();
     return task.Path();

@@ -27,7 +27,7 @@ TemplateBody MakeBody(QSize background, QColor color, int rects);
 // A placement whose slot rectangle is r (canvas pixels).
 SlotPlacement Placement(const Rect& r, int front = 0);
 
-struct PageSpec {
+struct PageSetup {
     QString name;
     int width = 0;
     int height = 0;
@@ -40,9 +40,9 @@ struct PageSpec {
 
 // Folder of a customer in the base folder's task store, created with its
 // "1.tx" and one data folder per page. Returns the task-file path.
-QString WriteCustomer(const QString& customer, const QList<PageSpec>& pages);
+QString WriteCustomer(const QString& customer, const QList<PageSetup>& pages);
 // Writes data<name>/dat for one page (and nothing else).
-void WriteLayoutRecordFor(const QString& customerFolder, const PageSpec& page);
+void WriteLayoutRecordFor(const QString& customerFolder, const PageSetup& page);
 QString CustomerFolderOf(const QString& customer);
 
 // Removes the "dpi" value from the test run's profile.
