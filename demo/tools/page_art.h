@@ -22,6 +22,6 @@ QSize PagePixelSize(const PageDescription& page);
 // that neither direction loses resolution against the page drawing.
 QSize StoredLayerSize(QSize pagePixels);
 
-// Draws every image the description names (background, overlay, masks,
+// Draws every image the JSON file names (background, overlay, masks,
 // preview) into folder. sceneSeed picks the stand-in photos of the preview.
 bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSeed, QString& error);

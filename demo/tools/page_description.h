@@ -17,7 +17,7 @@ struct SlotDescription {
 };
 
 // A demo page description, the document that taoban-cli pack-template packs.
-// Image names are relative to the description's folder.
+// Image names are relative to the JSON file's folder.
 struct PageDescription {
     double widthCm = 0;
     double heightCm = 0;

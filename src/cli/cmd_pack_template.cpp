@@ -16,7 +16,7 @@ const CliCommandRegistrar registrar({
     "pack-template",
     "DESC.json OUT.temp",
     "builds a template package from a JSON description (see README, \"Making templates\"); "
-    "nothing is written when the description or a file it names is refused",
+    "nothing is written when the JSON file or a file it names is refused",
     RunPackTemplate,
 });
 

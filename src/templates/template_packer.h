@@ -11,10 +11,10 @@
 //               "front": 0, "transparency": 0, "shear": 0, "angle": 0,
 //               "border": "#RRGGBB"}]}
 //
-// Image paths are relative to the description's folder; the preview,
+// Image paths are relative to the JSON file's folder; the preview,
 // overlay and background are stored byte for byte, masks become 8-bit grey
 // BMPs at their own size. Returns false with a one-line reason in error
-// when the description is unreadable, malformed or names a file that is
+// when the JSON file is unreadable, malformed or names a file that is
 // missing or is not an image.
 bool PackTemplate(const QString& descriptionPath, QByteArray& body, QString& error);
 
