@@ -59,6 +59,9 @@ void ApplySlotMask(QImage& image, const QByteArray& maskBmp);
 // A w x h frame of colorRef (0x00BBGGRR) on a transparent ground,
 // max(refW, refH) / 600 pixels thick (at least 1).
 QImage MakeSlotBorder(int w, int h, int refW, int refH, uint32_t colorRef);
+int SlotBorderThickness(int refW, int refH);
+// Paints the frame of a w x h slot at the painter's origin.
+void PaintSlotFrame(QPainter& painter, int w, int h, int thickness, uint32_t colorRef);
 
 struct RotatedCorners {
     QPoint bottomLeft, bottomRight, topRight, topLeft;

@@ -41,6 +41,15 @@ QImage ReducedFor(const QImage& image, QSize target) {
     return image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// Maps a w x h rectangle at the origin onto the parallelogram of three
+// corners: its top edge to topLeft..topRight, its left edge to
+// topLeft..bottomLeft.
+QTransform SlotToCorners(qreal w, qreal h, QPoint topLeft, QPoint topRight, QPoint bottomLeft) {
+    return QTransform((topRight.x() - topLeft.x()) / w, (topRight.y() - topLeft.y()) / w,
+                      (bottomLeft.x() - topLeft.x()) / h, (bottomLeft.y() - topLeft.y()) / h,
+                      topLeft.x(), topLeft.y());
+}
+
 } // namespace
 
 void DrawWithOpacity(QPainter& painter, const QImage& image, const Rect& dest, int transparency) {
@@ -56,10 +65,8 @@ void DrawWithOpacity(QPainter& painter, const QImage& image, QPoint topLeft, QPo
         return;
     // The whole image rectangle goes onto the parallelogram: its top edge to
     // topLeft..topRight, its left edge to topLeft..bottomLeft.
-    const qreal w = image.width(), h = image.height();
-    const QTransform toCorners((topRight.x() - topLeft.x()) / w, (topRight.y() - topLeft.y()) / w,
-                               (bottomLeft.x() - topLeft.x()) / h,
-                               (bottomLeft.y() - topLeft.y()) / h, topLeft.x(), topLeft.y());
+    const QTransform toCorners =
+        SlotToCorners(image.width(), image.height(), topLeft, topRight, bottomLeft);
     if (!toCorners.isInvertible())
         return; // corners on one line: nothing to see
     WithOpacity(painter, transparency, [&] {
@@ -86,10 +93,15 @@ void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacem
     const int t = placement.transparency;
     if (t >= 255)
         return; // fully transparent: nothing would show
-    const QImage border = placement.borderColor != 0
-                              ? MakeSlotBorder(r.width(), r.height(), reference.width(),
-                                               reference.height(), placement.borderColor)
-                              : QImage();
+    // The frame is painted straight onto the page through the slot's own
+    // mapping rather than as a slot-sized bitmap, which for a big page slot
+    // would cost as much memory as the photo itself.
+    const auto frame = [&] {
+        if (placement.borderColor != 0)
+            PaintSlotFrame(painter, r.width(), r.height(),
+                           SlotBorderThickness(reference.width(), reference.height()),
+                           placement.borderColor);
+    };
 
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -100,10 +112,16 @@ void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacem
                           qRound(QLineF(c.topLeft, c.bottomLeft).length()));
         DrawWithOpacity(painter, ReducedFor(slotImage, sides), c.topLeft, c.topRight, c.bottomLeft,
                         t);
-        DrawWithOpacity(painter, border, c.topLeft, c.topRight, c.bottomLeft, t);
+        const QTransform toCorners =
+            SlotToCorners(r.width(), r.height(), c.topLeft, c.topRight, c.bottomLeft);
+        if (toCorners.isInvertible()) {
+            painter.setTransform(toCorners, true);
+            WithOpacity(painter, t, frame);
+        }
     } else {
         DrawWithOpacity(painter, ReducedFor(slotImage, QSize(r.width(), r.height())), r, t);
-        DrawWithOpacity(painter, border, r, t);
+        painter.translate(r.left, r.top);
+        WithOpacity(painter, t, frame);
     }
     painter.restore();
 }

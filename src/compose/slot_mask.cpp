@@ -89,19 +89,27 @@ void ApplySlotMask(QImage& image, const QByteArray& maskBmp) {
     }
 }
 
-QImage MakeSlotBorder(int w, int h, int refW, int refH, uint32_t colorRef) {
-    if (w <= 0 || h <= 0)
-        return {};
-    const int t = qMax(qMax(refW, refH) / 600, 1);
-    QImage border(w, h, QImage::Format_ARGB32_Premultiplied);
-    if (border.isNull())
-        return {};
-    border.fill(Qt::transparent);
+int SlotBorderThickness(int refW, int refH) {
+    return qMax(qMax(refW, refH) / 600, 1);
+}
+
+void PaintSlotFrame(QPainter& painter, int w, int h, int thickness, uint32_t colorRef) {
     const QColor color(colorRef & 0xFF, (colorRef >> 8) & 0xFF, (colorRef >> 16) & 0xFF);
-    QPainter painter(&border);
+    const int t = thickness;
     painter.fillRect(0, 0, w, t, color);
     painter.fillRect(0, h - t, w, t, color);
     painter.fillRect(0, 0, t, h, color);
     painter.fillRect(w - t, 0, t, h, color);
+}
+
+QImage MakeSlotBorder(int w, int h, int refW, int refH, uint32_t colorRef) {
+    if (w <= 0 || h <= 0)
+        return {};
+    QImage border(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (border.isNull())
+        return {};
+    border.fill(Qt::transparent);
+    QPainter painter(&border);
+    PaintSlotFrame(painter, w, h, SlotBorderThickness(refW, refH), colorRef);
     return border;
 }
