@@ -1,7 +1,5 @@
-#include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "cli/order_arguments.h"
-#include "records/customer_details.h"
 #include "records/workspace_paths.h"
 
 #include <QFileInfo>
@@ -23,17 +21,7 @@ int RunEditCustomer(const QStringList& args) {
     if (!QFileInfo(taskPath).isFile())
         return BadInput(kCommand, QStringLiteral("no customer task %1").arg(taskPath));
 
-    CliMessages messages(false);
-    QList<OrderLine> lines;
-    switch (OrderLinesFromCatalogue(parsed.productSpecs, messages, lines, error)) {
-    case OrderLinesResult::Ok:
-        break;
-    case OrderLinesResult::BadSpec:
-        return BadInput(kCommand, error);
-    case OrderLinesResult::UnknownProduct:
-        return 1;
-    }
-    return SaveCustomerDetails({name, {}, lines, taskPath}, messages) ? 0 : 1;
+    return SaveOrderFromCatalogue(kCommand, parsed.productSpecs, {name, {}, {}, taskPath});
 }
 
 CliCommandRegistrar registrar(

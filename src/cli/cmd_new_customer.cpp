@@ -1,7 +1,5 @@
-#include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "cli/order_arguments.h"
-#include "records/customer_details.h"
 
 namespace {
 const QString kCommand = QStringLiteral("new-customer");
@@ -11,17 +9,8 @@ int RunNewCustomer(const QStringList& args) {
     QString error;
     if (!ParseOrderArguments(args, parsed, error))
         return BadInput(kCommand, error);
-    CliMessages messages(false);
-    QList<OrderLine> lines;
-    switch (OrderLinesFromCatalogue(parsed.productSpecs, messages, lines, error)) {
-    case OrderLinesResult::Ok:
-        break;
-    case OrderLinesResult::BadSpec:
-        return BadInput(kCommand, error);
-    case OrderLinesResult::UnknownProduct:
-        return 1;
-    }
-    return SaveCustomerDetails({parsed.name, parsed.phone, lines, {}}, messages) ? 0 : 1;
+    return SaveOrderFromCatalogue(kCommand, parsed.productSpecs,
+                                  {parsed.name, parsed.phone, {}, {}});
 }
 
 CliCommandRegistrar registrar(

@@ -1,5 +1,8 @@
 #include "cli/order_arguments.h"
 
+#include "cli/cli_messages.h"
+#include "cli/command.h"
+
 #include "records/product_catalogue.h"
 
 namespace {
@@ -77,4 +80,19 @@ OrderLinesResult OrderLinesFromCatalogue(const QStringList& specs, IMessages& me
                       pages.isEmpty() ? QStringLiteral("1") : pages});
     }
     return OrderLinesResult::Ok;
+}
+
+int SaveOrderFromCatalogue(const QString& command, const QStringList& specs,
+                           CustomerDetails details) {
+    CliMessages messages(false);
+    QString error;
+    switch (OrderLinesFromCatalogue(specs, messages, details.products, error)) {
+    case OrderLinesResult::Ok:
+        break;
+    case OrderLinesResult::BadSpec:
+        return BadInput(command, error);
+    case OrderLinesResult::UnknownProduct:
+        return 1;
+    }
+    return SaveCustomerDetails(details, messages) ? 0 : 1;
 }

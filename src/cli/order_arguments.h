@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/messages.h"
+#include "records/customer_details.h"
 #include "records/order_lines.h"
 
 #include <QList>
@@ -26,3 +27,8 @@ enum class OrderLinesResult { Ok, BadSpec, UnknownProduct };
 // told through messages; a malformed spec sets error.
 OrderLinesResult OrderLinesFromCatalogue(const QStringList& specs, IMessages& messages,
                                          QList<OrderLine>& lines, QString& error);
+
+// Builds the order lines from the specs and runs the customer save sequence
+// with them: the exit status of new-customer and edit-customer.
+int SaveOrderFromCatalogue(const QString& command, const QStringList& specs,
+                           CustomerDetails details);
