@@ -15,7 +15,7 @@ int RunPackTemplate(const QStringList& args) {
 const CliCommandRegistrar registrar({
     "pack-template",
     "DESC.json OUT.temp",
-    "builds a template package from a JSON description (see README, \"Making templates\"); "
+    "Builds a template package from a JSON description (see README, \"Making templates\"); "
     "nothing is written when the JSON file or a file it names is refused",
     RunPackTemplate,
 });

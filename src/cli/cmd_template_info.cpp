@@ -87,7 +87,7 @@ int RunTemplateInfo(const QStringList& args) {
 const CliCommandRegistrar registrar({
     "template-info",
     "FILE.temp",
-    "prints a template package as JSON: marker, page_size (0.01 cm), preview, overlay and "
+    "Prints a template package as JSON: marker, page_size (0.01 cm), preview, overlay and "
     "background sizes in pixels (null where absent or undecodable), mask_sizes in bytes, the "
     "slot rects on the 1000 x 750 grid (empty ones removed) and front, transparency, shear, "
     "angle and border (\"#RRGGBB\") of all 20 slots",
