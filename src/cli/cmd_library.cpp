@@ -61,7 +61,7 @@ int RunLibrary(const QStringList& args) {
 const CliCommandRegistrar registrar({
     "library",
     "",
-    "prints the template library index as JSON: set folders, group folders, templates, sets, "
+    "Prints the template library index as JSON: set folders, group folders, templates, sets, "
     "the set index of list2.txt and the set opened at start (paths relative to the base folder)",
     RunLibrary,
 });
