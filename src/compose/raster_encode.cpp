@@ -6,26 +6,23 @@
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 namespace {
 
-// The file is replaced only once the whole picture is written, so a full
-// disk or a failing encoder leaves the previous page whole.
+// The picture is encoded in memory and the file replaced only once it is
+// whole, so a full disk or a failing encoder leaves the previous page whole.
 bool WriteImageAtomic(const QImage& image, const QString& path, const char* format, int quality) {
     if (image.isNull() || path.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, format);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
     if (quality >= 0)
         writer.setQuality(quality);
-    if (!writer.write(image)) {
-        file.cancelWriting();
+    if (!writer.write(image))
         return false;
-    }
-    return file.commit();
+    return WriteFileAtomic(path, bytes);
 }
 
 // Print shops and photo programs read a page's resolution from the JFIF

@@ -1,14 +1,16 @@
 #include "production/export_pages.h"
 
+#include "common/atomic_file.h"
 #include "common/messages.h"
 #include "records/number_text.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
 
+#include "common/atomic_file.h"
 #include <QDir>
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 const char* const kExportFailedMessage = "导出失败, 请检查保存的目录!";
 
@@ -33,24 +35,8 @@ QString WithoutTrailingSeparators(QString folder) {
 } // namespace
 
 bool CopyFileAtomic(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray chunk;
-    while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            return false;
-        }
-    }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    QByteArray bytes;
+    return ReadWholeFile(source, bytes) && WriteFileAtomic(target, bytes);
 }
 
 ExportResult ExportCustomer(const QString& customer, const QString& status,

@@ -85,6 +85,26 @@ TEST(SaveJpeg, ReplacesAWholeFileOrNothing) {
     EXPECT_FALSE(SaveJpeg(QuadrantImage(64, 48), QString()));
 }
 
+TEST(SaveJpeg, DiskFullingUpPartWayKeepsThePreviousPage) {
+    TestFolder folder;
+    const QString jpeg = folder.file("big1.jpg");
+    const QString png = folder.file("1.png");
+    ASSERT_TRUE(WriteBytes(jpeg, "the previous page"));
+    ASSERT_TRUE(WriteBytes(png, "the previous photo"));
+    const QImage page = QuadrantImage(1200, 900);
+    bool jpegSaved = true, pngSaved = true;
+    {
+        ScopedFileSizeLimit limit(2048);
+        ASSERT_TRUE(limit.active());
+        jpegSaved = SaveJpeg(page, jpeg, 300);
+        pngSaved = SavePng(page, png);
+    }
+    EXPECT_FALSE(jpegSaved);
+    EXPECT_FALSE(pngSaved);
+    EXPECT_EQ(ReadBytes(jpeg), QByteArray("the previous page"));
+    EXPECT_EQ(ReadBytes(png), QByteArray("the previous photo"));
+}
+
 TEST(SavePng, KeepsEveryPixelAndAlpha) {
     TestFolder folder;
     QImage photo(30, 20, QImage::Format_ARGB32);

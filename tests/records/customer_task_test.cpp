@@ -231,3 +231,27 @@ TEST(CustomerTask, SaveRefusedByAReadOnlyFolderKeepsThePreviousFile) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadBytes(dir.file("c/1.tx")), before);
 }
+
+// A disk that fills up in the middle of a save: the file-size limit makes the
+// write fail part-way even for root, like a full disk would.
+TEST(CustomerTask, SaveThatRunsOutOfSpaceKeepsThePreviousFileWhole) {
+    TestFolder dir;
+    ASSERT_TRUE(QDir().mkdir(dir.file("c")));
+    const QByteArray before = TwoPageFile();
+    ASSERT_TRUE(WriteBytes(dir.file("c/1.tx"), before));
+    CustomerTask task;
+    ASSERT_TRUE(task.Load(dir.file("c/1.tx")));
+    task.pages.push_back(std::make_unique<TaskPage>(*task.pages[0]));
+    task.pages.push_back(std::make_unique<TaskPage>(*task.pages[1]));
+
+    bool saved = true;
+    {
+        ScopedFileSizeLimit limit(4096);
+        ASSERT_TRUE(limit.active());
+        saved = task.Save();
+    }
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadBytes(dir.file("c/1.tx")), before);
+    EXPECT_EQ(QDir(dir.file("c")).entryList(QDir::Files), QStringList{"1.tx"});
+}

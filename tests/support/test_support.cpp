@@ -7,9 +7,16 @@
 #include <QImageWriter>
 #include <QPainter>
 
-TestFolder::TestFolder() : oldBase_(BaseDir()) { SetBaseDir(dir_.path()); }
+#include <csignal>
+#include <sys/resource.h>
 
-TestFolder::~TestFolder() { SetBaseDir(oldBase_); }
+TestFolder::TestFolder() : oldBase_(BaseDir()) {
+    SetBaseDir(dir_.path());
+}
+
+TestFolder::~TestFolder() {
+    SetBaseDir(oldBase_);
+}
 
 QImage QuadrantImage(int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
@@ -67,4 +74,22 @@ QByteArray JpegWithOrientation(const QImage& image, int orientation) {
 bool Near(QRgb a, QRgb b, int tolerance) {
     return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
            qAbs(qBlue(a) - qBlue(b)) <= tolerance && qAbs(qAlpha(a) - qAlpha(b)) <= tolerance;
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(long long bytes) {
+    struct rlimit limit {};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return;
+    oldLimit_ = static_cast<long long>(limit.rlim_cur);
+    oldHandler_ = signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = static_cast<rlim_t>(bytes);
+    active_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+    struct rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = static_cast<rlim_t>(oldLimit_);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, oldHandler_);
 }

@@ -29,3 +29,17 @@ QByteArray ReadBytes(const QString& path);
 QByteArray JpegWithOrientation(const QImage& image, int orientation);
 // True when two colours differ by at most tolerance in each channel.
 bool Near(QRgb a, QRgb b, int tolerance = 12);
+
+// Limits the size of files this process may write while it lives, so a write
+// fails part-way as on a full disk (even for root).
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(long long bytes);
+    ~ScopedFileSizeLimit();
+    bool active() const { return active_; }
+
+private:
+    long long oldLimit_ = 0;
+    void (*oldHandler_)(int) = nullptr;
+    bool active_ = false;
+};

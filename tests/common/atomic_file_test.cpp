@@ -1,0 +1,51 @@
+#include "common/atomic_file.h"
+
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+TEST(WriteFileAtomic, ReplacesWholeAndLeavesNothingBeside) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteBytes(dir.file("a.txt"), "old"));
+    ASSERT_TRUE(QFile::setPermissions(dir.file("a.txt"),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(WriteFileAtomic(dir.file("a.txt"), "new content"));
+    EXPECT_EQ(ReadBytes(dir.file("a.txt")), "new content");
+    EXPECT_EQ(QFile::permissions(dir.file("a.txt")) & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::ReadGroup);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
+}
+
+TEST(WriteFileAtomic, DiskFullPartWayKeepsTheOldFileAndReportsFailure) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteBytes(dir.file("1.tx"), "previous"));
+    const QByteArray big(64 * 1024, 'x');
+    bool written = true;
+    {
+        ScopedFileSizeLimit limit(16 * 1024);
+        ASSERT_TRUE(limit.active());
+        written = WriteFileAtomic(dir.file("1.tx"), big);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadBytes(dir.file("1.tx")), "previous");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"1.tx"});
+}
+
+TEST(WriteFileAtomic, MissingFolderFails) {
+    TestFolder dir;
+    EXPECT_FALSE(WriteFileAtomic(dir.file("no/such/folder/x"), "x"));
+    QByteArray read;
+    EXPECT_FALSE(ReadWholeFile(dir.file("no/such/folder/x"), read));
+}
+
+TEST(ReadWholeFile, RefusesFilesAboveTheCap) {
+    TestFolder dir;
+    ASSERT_TRUE(WriteBytes(dir.file("f"), QByteArray(100, 'a')));
+    QByteArray read;
+    EXPECT_FALSE(ReadWholeFile(dir.file("f"), read, 99));
+    EXPECT_TRUE(read.isEmpty());
+    EXPECT_TRUE(ReadWholeFile(dir.file("f"), read, 100));
+    EXPECT_EQ(read.size(), 100);
+}
