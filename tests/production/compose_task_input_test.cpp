@@ -165,7 +165,7 @@ TEST_F(ComposeTaskInputTest, MissingDataFolderOrEmptyPageSizeSkipsOnlyThatPage) 
 
 TEST_F(ComposeTaskInputTest, PhotoThatDoesNotDecodeLeavesItsSlotEmpty) {
     PageSetup page = Page("P");
-    page.photos[0] = QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg", 24);
+    page.photos[0] = QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg");
     const QString taskPath = WriteCustomer("己", {page});
     WorkerRun r(taskPath);
     const QImage out =
