@@ -51,7 +51,7 @@ bool Parse(const QStringList& args, AddPageArguments& out, QString& error) {
         } else if (option == "--photo") {
             out.photos.append(value);
         } else if (option == "--canvas") {
-            out.canvas = ParseCanvasSize(value);
+            out.canvas = ParseWxH(value);
             if (!out.canvas.isValid()) {
                 error = QStringLiteral("--canvas needs WxH, e.g. 1000x750");
                 return false;

@@ -25,7 +25,7 @@ int RunComposePage(const QStringList& args) {
         } else if (args[i] == "--open") {
             open = true;
         } else if (args[i] == "--canvas") {
-            const QSize canvas = i + 1 < args.size() ? ParseCanvasSize(args[++i]) : QSize();
+            const QSize canvas = i + 1 < args.size() ? ParseWxH(args[++i]) : QSize();
             if (!canvas.isValid())
                 return BadInput(kCommand, QStringLiteral("--canvas needs WxH, e.g. 1000x750"));
             env.canvasSize = [canvas] { return canvas; };

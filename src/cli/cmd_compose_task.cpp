@@ -32,7 +32,7 @@ int RunComposeTask(const QStringList& args) {
     QStringList tasks;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == "--canvas") {
-            const QSize canvas = i + 1 < args.size() ? ParseCanvasSize(args[++i]) : QSize();
+            const QSize canvas = i + 1 < args.size() ? ParseWxH(args[++i]) : QSize();
             if (!canvas.isValid())
                 return BadInput(kCommand, QStringLiteral("--canvas needs WxH, e.g. 1000x750"));
             env.canvasSize = [canvas] { return canvas; };

@@ -2,6 +2,7 @@
 #include "common/atomic_file.h"
 #include "compose/compose_canvas.h"
 #include "compose/template_body.h"
+#include "production/task_reference.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,18 +12,6 @@
 
 namespace {
 const QString kCommand = QStringLiteral("preview");
-
-// "WxH" with both sides from 1 to limit.
-QSize ParseSize(const QString& text, int limit) {
-    const QStringList parts = text.toLower().split(QLatin1Char('x'));
-    if (parts.size() != 2)
-        return {};
-    bool okW = false, okH = false;
-    const int w = parts[0].toInt(&okW), h = parts[1].toInt(&okH);
-    if (!okW || !okH || w < 1 || h < 1 || w > limit || h > limit)
-        return {};
-    return {w, h};
-}
 
 int RunPreview(const QStringList& args) {
     QString templatePath, out;
@@ -36,13 +25,13 @@ int RunPreview(const QStringList& args) {
                 return BadInput(kCommand, QStringLiteral("--photo needs a file"));
             photos.append(args[++i]);
         } else if (a == "--product") {
-            product = hasValue ? ParseSize(args[++i], 1000000) : QSize();
+            product = hasValue ? ParseWxH(args[++i], 1000000) : QSize();
             if (!product.isValid())
                 return BadInput(kCommand, QStringLiteral("--product needs WxH in pixels, e.g. "
                                                          "2362x3543"));
         } else if (a == "--canvas") {
             // The back buffer is the canvas's size, so it stays a screen's size.
-            client = hasValue ? ParseSize(args[++i], 10000) : QSize();
+            client = hasValue ? ParseWxH(args[++i], 10000) : QSize();
             if (!client.isValid())
                 return BadInput(
                     kCommand,

@@ -16,13 +16,13 @@ QString TaskPathFor(const QString& argument) {
     return info.isDir() ? TaskFilePath(info.absoluteFilePath()) : info.absoluteFilePath();
 }
 
-QSize ParseCanvasSize(const QString& text) {
+QSize ParseWxH(const QString& text, int limit) {
     const QStringList parts = text.toLower().split('x');
     if (parts.size() != 2)
         return {};
     bool okW = false, okH = false;
     const int w = parts[0].toInt(&okW), h = parts[1].toInt(&okH);
-    if (!okW || !okH || w <= 0 || h <= 0 || w > 100000 || h > 100000)
+    if (!okW || !okH || w <= 0 || h <= 0 || w > limit || h > limit)
         return {};
     return {w, h};
 }

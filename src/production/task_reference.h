@@ -7,5 +7,5 @@
 // customer folder (a path with "/"), or a customer name in the task store.
 QString TaskPathFor(const QString& argument);
 
-// "WxH" with two positive numbers; an invalid size otherwise.
-QSize ParseCanvasSize(const QString& text);
+// "WxH" with both sides from 1 to limit; an invalid size otherwise.
+QSize ParseWxH(const QString& text, int limit = 100000);
