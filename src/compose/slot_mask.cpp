@@ -3,22 +3,15 @@
 
 #include "compose/raster.h"
 
+#include "common/byte_io.h"
 #include "compose/raster_math.h"
 
 #include <QPainter>
-#include <QtEndian>
-#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr qsizetype kMaskPixelsAt = 1078; // 14 + 40 + 256 * 4 header bytes
-
-int32_t I32At(const QByteArray& bytes, qsizetype at) {
-    uint32_t v = 0;
-    std::memcpy(&v, bytes.constData() + at, 4);
-    return static_cast<int32_t>(qFromLittleEndian(v));
-}
 
 // Sets alpha while keeping the colour. The engine's images hold colour
 // premultiplied by alpha, so the colour is taken back to full strength and
@@ -38,17 +31,20 @@ inline QRgb WithAlphaPremultiplied(QRgb pixel, uint alpha) {
 } // namespace
 
 void ApplySlotMask(QImage& image, const QByteArray& maskBmp) {
-    if (image.isNull() || maskBmp.size() < kMaskPixelsAt)
+    if (image.isNull())
         return;
-    const int mw = I32At(maskBmp, 18);
-    const int mh = I32At(maskBmp, 22);
-    if (mw <= 0 || mh <= 0)
+    ByteReader reader(maskBmp);
+    reader.skip(18);
+    const int mw = reader.i32();
+    const int mh = reader.i32();
+    if (!reader.ok() || mw <= 0 || mh <= 0)
         return;
     const qint64 rowBytes = (qint64(mw) + 3) / 4 * 4;
     // A mask whose rows run past its bytes is damaged; the photo stays as it is.
-    if (kMaskPixelsAt + rowBytes * mh > maskBmp.size())
+    reader.skip(kMaskPixelsAt - reader.pos());
+    const auto* rows = reinterpret_cast<const uchar*>(reader.view(rowBytes * mh));
+    if (!rows)
         return;
-    const auto* rows = reinterpret_cast<const uchar*>(maskBmp.constData()) + kMaskPixelsAt;
 
     const int W = image.width(), H = image.height();
     const float xr = float(mw) / float(W);
