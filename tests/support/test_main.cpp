@@ -1,12 +1,21 @@
 #include "common/profile.h"
 #include "common/startup.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A machine without a desktop session has no runtime folder; give Qt one
+    // so test output carries only the tests' own lines.
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    }
     ::testing::InitGoogleTest(&argc, argv);
     QGuiApplication app(argc, argv);
     // Keep every profile value of the run in a throw-away folder, for this
