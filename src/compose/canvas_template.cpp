@@ -171,6 +171,9 @@ bool CComposeCanvas::LoadLayoutRecord(const QString& taskFilePath, const QString
             if (photo.slot < static_cast<uint32_t>(kSlots))
                 slots_[photo.slot].photoBytes = photo.bytes;
 
+        // The body held now is the saved page's, not that of the template file
+        // picked last: picking that file again must load it.
+        bodyPath_.clear();
         // The placements copied in from the task stay as they were saved.
         ApplyParsedBody(record.body, parsed, false, false);
         for (int i = 0; i < slotCount(); ++i) {

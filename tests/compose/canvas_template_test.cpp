@@ -276,3 +276,27 @@ TEST(CanvasTemplate, BrokenLayoutRecordsLeaveTheCanvasAsItWas) {
     EXPECT_EQ(c.slotCount(), 4);
     EXPECT_FALSE(c.photoBytes(0).isEmpty());
 }
+
+TEST(CanvasTemplate, ATemplatePickedAfterReopeningAPageIsLoadedEvenIfItWasTheLastOne) {
+    TestFolder folder;
+    const QByteArray four = SerializeTemplateBody(MakeTemplate(FourSlots(), kGrey, Qt::magenta));
+    const QString fourPath = WriteFile(folder, "4.temp", four);
+    const QByteArray single =
+        SerializeTemplateBody(MakeTemplate({{0, 0, 1000, 750}}, Qt::blue, Qt::yellow));
+    QDir(folder.path()).mkpath("dataP");
+    WriteBytes(folder.file("dataP/dat"), SerializeLayoutRecord(LayoutRecord{single, {}}));
+
+    CComposeCanvas c;
+    ASSERT_TRUE(c.LoadTemplateFile(fourPath, true));
+    ASSERT_TRUE(c.LoadLayoutRecord(folder.file("1.tx"), "P", 3000, 2250));
+    ASSERT_EQ(c.body(), single);
+    ASSERT_EQ(c.slotCount(), 1);
+
+    // The canvas now shows the saved page's template, not the file picked
+    // before; picking that file again must bring it back.
+    ASSERT_TRUE(c.LoadTemplateFile(fourPath, true));
+    EXPECT_EQ(c.body(), four);
+    EXPECT_EQ(c.slotCount(), 4);
+    EXPECT_TRUE(c.templateChanged());
+    EXPECT_TRUE(Near(Pixel(c, 50, 50), qRgb(255, 0, 255)));
+}
