@@ -47,6 +47,7 @@ namespace {
 constexpr int kMaxPageSide = 32767;
 
 struct PreparedSlot {
+    bool hasPhoto = false; // its photo decoded, whether or not anything shows
     QImage image;
     Rect draw;
 };
@@ -75,9 +76,10 @@ QSize CoveredSize(const SlotPlacement& p, const Rect& draw) {
 // away, on the decoding threads: full-size crops are never held all at once.
 // Mirrors and mask as on the canvas.
 QImage PrepareSlot(const QByteArray& bytes, const SlotPlacement& p, const Rect& crop,
-                   const Rect& draw, const QByteArray& mask) {
+                   const Rect& draw, const QByteArray& mask, bool& decoded) {
     QImage photo = DecodeBitmap(bytes);
-    if (photo.isNull())
+    decoded = !photo.isNull();
+    if (!decoded)
         return {};
     QImage slot =
         CropToSlotForDrawing(photo, crop, p.zoom, p.offsetX, p.offsetY, CoveredSize(p, draw));
@@ -180,10 +182,15 @@ PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int
                 return;
             const SlotPlacement& placement = page.placements[s];
             const SlotMapping m = MapSlot(geometry, SlotRect(placement));
-            if (!HasArea(m.crop) || !HasArea(m.draw))
+            if (!HasArea(m.crop) || !HasArea(m.draw)) {
+                // Nothing of it can show, but a slot with a photo still
+                // counts in the first pass's progress.
+                prepared[s].hasPhoto = !DecodeBitmap(photoBytes[s]).isNull();
+                photoBytes[s] = QByteArray();
                 return;
-            prepared[s].image =
-                PrepareSlot(photoBytes[s], placement, m.crop, m.draw, body.MaskFor(s));
+            }
+            prepared[s].image = PrepareSlot(photoBytes[s], placement, m.crop, m.draw,
+                                            body.MaskFor(s), prepared[s].hasPhoto);
             prepared[s].draw = m.draw;
             photoBytes[s] = QByteArray();
         });
@@ -207,7 +214,7 @@ PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int
     progress.At(0.42);
 
     for (int s = 0; s < kSlotCount; ++s) {
-        if (prepared[s].image.isNull() || page.placements[s].front != 0)
+        if (!prepared[s].hasPhoto || page.placements[s].front != 0)
             continue;
         DrawPlacedSlot(painter, prepared[s].image, page.placements[s], prepared[s].draw, pageSize);
         prepared[s].image = QImage();

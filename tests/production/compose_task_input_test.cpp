@@ -193,6 +193,26 @@ TEST_F(ComposeTaskInputTest, PhotoEntriesOutsideTheTwentySlotsAreIgnored) {
               (std::vector<int>{0, 5, 5, 15, 25, 15}));
 }
 
+TEST_F(ComposeTaskInputTest, BackSlotWithAPhotoButNoAreaStillReportsItsProgress) {
+    PageSetup page = Page("P");
+    page.body = MakeBody(QSize(200, 150), Qt::white, 2);
+    // Slot 0 holds a photo but its rectangle is empty: nothing of it shows,
+    // yet the slot has a photo and its value in the first pass is due.
+    page.placements[0] = Placement(Rect{100, 100, 100, 100});
+    page.photos[1] = Jpeg(Solid(300, 200, Qt::blue));
+    page.placements[1] = Placement(Rect{500, 375, 1000, 750});
+    const QString taskPath = WriteCustomer("卯", {page});
+    WorkerRun r(taskPath);
+    const QImage out =
+        QImageReader(BigPageImagePath(QFileInfo(taskPath).path(), "P", ".jpg")).read();
+    ASSERT_EQ(out.size(), QSize(400, 300));
+    EXPECT_TRUE(Near(out.pixel(100, 75), qRgb(255, 255, 255), 20));
+    EXPECT_TRUE(Near(out.pixel(300, 225), qRgb(0, 0, 255), 20));
+    // R = 2, step 100: photos advance by 5, back slots by 20 per slot index.
+    EXPECT_EQ(r.run.CurrentValues(),
+              (std::vector<int>{0, 5, 5, 10, 15, 18, 20, 42, 42, 62, 82, 84, 95, 98, 100}));
+}
+
 TEST_F(ComposeTaskInputTest, TemplateWithoutRectanglesAdvancesByNothingPerPhotoAndSlot) {
     PageSetup page = Page("P");
     page.body = MakeBody(QSize(200, 150), Qt::white, 0);
