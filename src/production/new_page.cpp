@@ -39,13 +39,19 @@ bool WritePageFiles(CComposeCanvas& canvas, const CustomerTask& task, const QStr
 
 } // namespace
 
-QString NewPageName(const QString& folder, const QString& product) {
+QString NewPageName(const QString& folder, const QString& product, const QStringList& pageNames) {
     // Page names become file names; a separator would lead out of the folder.
     QString base = product;
     base.replace('/', '_');
     base.replace('\\', '_');
     QString name = Fitted(base, {});
-    for (int n = 2; QFileInfo::exists(PageImagePath(folder, name, ".jpg")); ++n)
+    // Two pages of one name would share one layout record, the older page
+    // losing its photos to the newer one.
+    const auto taken = [&](const QString& candidate) {
+        return QFileInfo::exists(PageImagePath(folder, candidate, ".jpg")) ||
+               pageNames.contains(candidate);
+    };
+    for (int n = 2; taken(name); ++n)
         name = Fitted(base, "-" + QString::number(n));
     return name;
 }
@@ -100,7 +106,10 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
 
         if (isNew) {
             auto page = std::make_unique<TaskPage>();
-            page->SetName(NewPageName(TaskFolderOf(task), product));
+            QStringList pageNames;
+            for (const auto& existing : task.pages)
+                pageNames.append(existing->Name());
+            page->SetName(NewPageName(TaskFolderOf(task), product, pageNames));
             const QSize size = output.width() >= 1 ? output : canvas.templateSize();
             page->width = size.width();
             page->height = size.height();

@@ -3,6 +3,7 @@
 #include "records/order_lines.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class CComposeCanvas;
@@ -40,5 +41,7 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
 
 // The name a new page of product takes in folder: the product's name, or
 // "%s-%d" with the first number from 2 whose ".jpg" does not exist, held to
-// the 99 bytes of a page record.
-QString NewPageName(const QString& folder, const QString& product);
+// the 99 bytes of a page record. A name in pageNames (the task's pages) is
+// never given again, even when its ".jpg" is gone.
+QString NewPageName(const QString& folder, const QString& product,
+                    const QStringList& pageNames = {});

@@ -99,6 +99,24 @@ TEST_F(NewPageTest, PagesOfAProductAreNamedPThenPDash2AndSizedFromTheProduct) {
     EXPECT_EQ(PageNames(), (QStringList{"A", "A-3", "A-2"}));
 }
 
+TEST_F(NewPageTest, APageOfTheTaskKeepsItsNameWhenItsPreviewIsGone) {
+    Save(ForCustomer("戊", "A"));
+    const QString folder = CustomerFolder("戊");
+    const QByteArray firstRecord = ReadBytes(PageDataFolder(folder, "A") + "/dat");
+    ASSERT_FALSE(firstRecord.isEmpty());
+    // The page's preview JPEG is lost; the page itself is still in the task.
+    ASSERT_TRUE(QFile::remove(PageImagePath(folder, "A", ".jpg")));
+    canvas.placement(0).mirrorY = 1;
+    canvas.PutPhoto(photo, true, 1);
+
+    const SavePageResult r = Save(ForCustomer("戊", "A"));
+    EXPECT_TRUE(r.newPage);
+    EXPECT_EQ(r.pageName, "A-2");
+    EXPECT_EQ(PageNames(), (QStringList{"A", "A-2"}));
+    // Page A still opens and renders with its own photos.
+    EXPECT_TRUE(ReadBytes(PageDataFolder(folder, "A") + "/dat") == firstRecord);
+}
+
 TEST_F(NewPageTest, WithoutProductThePageIsUnknownProductAtTheTemplatesSize) {
     const SavePageResult first = Save(ForCustomer("乙"));
     EXPECT_EQ(first.pageName, "未知产品");
