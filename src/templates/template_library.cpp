@@ -128,7 +128,11 @@ const QStringList& TemplateLibrary::OpenSet(const QString& folder) {
         set.folder.chop(1);
 
     const QString prefix = root_ + QLatin1Char('/');
-    set.key = set.folder.startsWith(prefix) ? set.folder.mid(prefix.size()) : set.folder;
+    // The template folder itself has nothing after the prefix: its key is empty.
+    if (set.folder == root_)
+        set.key.clear();
+    else
+        set.key = set.folder.startsWith(prefix) ? set.folder.mid(prefix.size()) : set.folder;
     set.key.replace(QLatin1Char('/'), QLatin1Char('-'));
     set.key.replace(QLatin1Char('\\'), QLatin1Char('-'));
 

@@ -290,6 +290,27 @@ TEST(TemplateLibraryOpenSet, PageHundredIsTheLastAndCapitalsAreFound) {
                            QStringLiteral("写真-组-套-100")}));
 }
 
+TEST(TemplateLibraryOpenSet, PagesDirectlyInTheTemplateFolderHaveAnEmptyKey) {
+    LibraryFolder lib;
+    lib.Touch(QStringLiteral("1.temp"));
+    lib.Touch(QStringLiteral("2.temp"));
+    TemplateLibrary library(lib.root());
+    library.SearchTemplates();
+    ASSERT_TRUE(library.OpenInitialSet());
+    EXPECT_EQ(library.openSet().folder, lib.root());
+    EXPECT_EQ(library.openSet().pages, QStringList({lib.path(QStringLiteral("1.temp")),
+                                                    lib.path(QStringLiteral("2.temp"))}));
+    // The key is the folder's part after "<base>/模板/": nothing here, so the
+    // labels carry no part of the base folder's own path.
+    EXPECT_TRUE(library.openSet().key.isEmpty());
+    EXPECT_EQ(library.openSet().Labels(),
+              QStringList({QStringLiteral("-1"), QStringLiteral("-2")}));
+
+    library.OpenSet(lib.root() + QStringLiteral("/"));
+    EXPECT_TRUE(library.openSet().key.isEmpty());
+    EXPECT_EQ(library.openSet().pages.size(), 2);
+}
+
 TEST(TemplateLibrary, LoadOpensTheFolderOfTheFirstTemplate) {
     LibraryFolder lib;
     lib.Touch(QStringLiteral("婚纱/组/套/2.temp"));
