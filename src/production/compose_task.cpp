@@ -51,6 +51,7 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
             run->EndDialog(0);
             return 0;
         case PageOutcome::Skipped:
+            run->ExtendMaximum(100);
             run->SetCurrent(100);
             run->AddToTotal(100);
             continue;

@@ -60,6 +60,11 @@ void ProgressRun::AddToTotal(int d) {
     }
 }
 
+void ProgressRun::ExtendMaximum(int d) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    maximum_ += d;
+}
+
 void ProgressRun::EndDialog(int result) {
     CloseRun(result);
 }
@@ -126,6 +131,11 @@ bool ProgressRun::IsClosed() const {
 void ProgressRun::WaitUntilClosed() {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return closed_; });
+}
+
+int ProgressRun::Maximum() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return maximum_;
 }
 
 int ProgressRun::Current() const {

@@ -17,6 +17,10 @@ public:
     // Adds d to the accumulated progress; the run closes when that reaches
     // its maximum exactly.
     virtual void AddToTotal(int d) = 0;
+    // Widens the overall range by d: a skipped page reports itself done on
+    // top of its task's own end, and without more room the run would reach
+    // its maximum, close and stop the worker before the later tasks ran.
+    virtual void ExtendMaximum(int d) = 0;
     // Closes the run: after an abort, for lack of memory, or when the worker
     // ends before the maximum was reached.
     virtual void EndDialog(int result) = 0;
@@ -44,6 +48,7 @@ public:
 
     void SetCurrent(int p) override;
     void AddToTotal(int d) override;
+    void ExtendMaximum(int d) override;
     void EndDialog(int result) override;
 
     // Pausing takes effect at the worker's next progress report, where it
@@ -62,7 +67,7 @@ public:
     bool IsActive() const { return g_pProgressDlg.load() == this; }
     bool IsClosed() const;
     void WaitUntilClosed();
-    int Maximum() const { return maximum_; }
+    int Maximum() const;
     int Current() const; // the current bar
     int Overall() const; // the overall bar
 
@@ -77,7 +82,7 @@ private:
     void WaitWhilePaused(std::unique_lock<std::mutex>& lock);
     void CloseRun(int result);
 
-    const int maximum_;
+    int maximum_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     int current_ = 0;

@@ -494,4 +494,26 @@ TEST_F(ComposeTaskTest, ARunOfThreeTasksStepsByOneHundredAndClosesAtThreeHundred
     EXPECT_EQ(run.Events().back(), (ProgressEvent{kAdd, 100}));
 }
 
+TEST_F(ComposeTaskTest, ASkippedPageDoesNotEndTheRunBeforeTheLaterTasks) {
+    // The first customer's second page is broken: its skip reports 100 on top
+    // of the task's own 100, which used to fill the run's 200 after the first
+    // task and stop the worker before the second customer was rendered.
+    const QString first = WriteCustomer("甲", {SimplePage("P"), SimplePage("Q")});
+    WriteBytes(PageDataFolder(QFileInfo(first).path(), "Q") + "/dat2", "this is no image");
+    const QString second = WriteCustomer("乙", {SimplePage("R")});
+    RecordingProgressRun run(QStringList{first, second});
+    run.Open();
+    std::thread worker(TaskRunThreadProc, &run, Canvas({1000, 750}));
+    worker.join();
+
+    const QString secondFolder = QFileInfo(second).path();
+    EXPECT_TRUE(QFileInfo::exists(BigPageImagePath(secondFolder, "R", ".jpg")));
+    EXPECT_EQ(StatusText(secondFolder), "<s>1/1</s>");
+    // The bar still ends full: the range grew by the skipped page.
+    EXPECT_EQ(run.Maximum(), 300);
+    EXPECT_EQ(run.Overall(), 300);
+    EXPECT_TRUE(run.IsClosed());
+    EXPECT_EQ(run.Events().back(), (ProgressEvent{kAdd, 100}));
+}
+
 } // namespace
