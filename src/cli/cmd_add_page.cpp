@@ -132,7 +132,7 @@ int RunAddPage(const QStringList& args) {
         {"saved", saved.saved},
     };
     PrintOut(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Compact)));
-    return saved.saved ? 0 : 2;
+    return saved.saved ? 0 : 1;
 }
 
 CliCommandRegistrar registrar(

@@ -137,5 +137,8 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
     canvas.ClearTemplateChanged();
     canvas.ClearModified();
     result.saved = task.Save() && written;
+    // A page that did not reach the disk must not pass for a saved one.
+    if (!result.saved)
+        messages.Inform(QStringLiteral("保存失败!"));
     return result;
 }

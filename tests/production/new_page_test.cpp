@@ -117,6 +117,19 @@ TEST_F(NewPageTest, APageOfTheTaskKeepsItsNameWhenItsPreviewIsGone) {
     EXPECT_TRUE(ReadBytes(PageDataFolder(folder, "A") + "/dat") == firstRecord);
 }
 
+TEST_F(NewPageTest, APageThatCannotBeWrittenIsReportedAndNotRecorded) {
+    // A file where the page's data folder belongs stops its layout record.
+    ASSERT_TRUE(QDir().mkpath(CustomerFolder("甲")));
+    ASSERT_TRUE(WriteBytes(PageDataFolder(CustomerFolder("甲"), "A"), "not a folder"));
+    const SavePageResult r = Save(ForCustomer("甲", "A"));
+    EXPECT_FALSE(r.saved);
+    EXPECT_EQ(messages.informed, QStringList{"保存失败!"});
+    EXPECT_TRUE(PageNames().isEmpty());
+    CustomerTask reread;
+    ASSERT_TRUE(reread.Load(CustomerFolder("甲") + "/1.tx"));
+    EXPECT_EQ(reread.PageCount(), 0);
+}
+
 TEST_F(NewPageTest, WithoutProductThePageIsUnknownProductAtTheTemplatesSize) {
     const SavePageResult first = Save(ForCustomer("乙"));
     EXPECT_EQ(first.pageName, "未知产品");
