@@ -84,9 +84,14 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
             request.customerChosen ? CustomerFolder(result.customerName) : PreviewCacheFolder();
         QDir().mkpath(TaskStoreFolder());
         QDir().mkpath(folder);
-        task.SetPath(TaskFilePath(folder));
-        if (request.customerChosen)
-            task.phone = request.customerDisplayName;
+        // A task file already there keeps its pages: starting afresh would
+        // write an empty page list over them.
+        if (!QFileInfo::exists(TaskFilePath(folder)) || !task.Load(TaskFilePath(folder))) {
+            task.Clear();
+            task.SetPath(TaskFilePath(folder));
+            if (request.customerChosen)
+                task.phone = request.customerDisplayName;
+        }
     }
 
     bool written = true;

@@ -130,6 +130,21 @@ TEST_F(NewPageTest, APageThatCannotBeWrittenIsReportedAndNotRecorded) {
     EXPECT_EQ(reread.PageCount(), 0);
 }
 
+TEST_F(NewPageTest, StartingATaskByItselfKeepsThePagesAlreadyOnDisk) {
+    // Pages saved into the preview cache earlier stay listed when the
+    // program saves there again with no task open.
+    SavePageRequest noCustomer;
+    ASSERT_TRUE(Save(noCustomer).saved);
+    CustomerTask fresh;
+    const SavePageResult second = SaveCanvasAsPage(noCustomer, canvas, fresh, messages);
+    ASSERT_TRUE(second.saved);
+    CustomerTask reread;
+    ASSERT_TRUE(reread.Load(PreviewCacheFolder() + "/1.tx"));
+    ASSERT_EQ(reread.PageCount(), 2);
+    EXPECT_EQ(reread.pages[0]->Name(), "未知产品");
+    EXPECT_NE(reread.pages[1]->Name(), "未知产品");
+}
+
 TEST_F(NewPageTest, WithoutProductThePageIsUnknownProductAtTheTemplatesSize) {
     const SavePageResult first = Save(ForCustomer("乙"));
     EXPECT_EQ(first.pageName, "未知产品");
