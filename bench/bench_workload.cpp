@@ -2,29 +2,17 @@
 
 #include "common/atomic_file.h"
 #include "compose/canvas_size_file.h"
+#include "compose/raster.h"
 #include "compose/template_body.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
 #include "templates/mask_bmp.h"
 
-#include <QBuffer>
 #include <QDir>
-#include <QImageWriter>
 #include <QPainter>
 #include <QRandomGenerator>
 
 namespace {
-
-QByteArray Encode(const QImage& image, const char* format, int quality = -1) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (quality >= 0)
-        writer.setQuality(quality);
-    writer.write(image);
-    return bytes;
-}
 
 // Something a camera could have taken: soft gradients, a few shapes and
 // sensor noise, so that the JPEG is as large and as slow to decode as a
@@ -72,7 +60,7 @@ QByteArray OverlayWithWindows(QSize size, const QList<TemplateRect>& rects) {
                          r.width() * size.width() / 1000 - 8, r.height() * size.height() / 750 - 8),
                    Qt::transparent);
     p.end();
-    return Encode(overlay, "PNG");
+    return EncodeImageBytes(overlay, "PNG");
 }
 
 QByteArray OvalMask() {
@@ -90,13 +78,13 @@ TemplateBody CanvasTemplate() {
     TemplateBody body;
     body.width = 4000;
     body.height = 3000;
-    body.preview = Encode(Layer({400, 300}, Qt::gray), "JPEG", 80);
+    body.preview = EncodeImageBytes(Layer({400, 300}, Qt::gray), "JPEG", 80);
     for (int i = 0; i < 8; ++i) {
         const int col = i % 4, row = i / 4;
         body.rects.append(
             TemplateRect{20 + 245 * col, 20 + 365 * row, 245 + 245 * col, 365 + 365 * row});
     }
-    body.background = Encode(Layer({1000, 750}, QColor(230, 220, 200)), "PNG");
+    body.background = EncodeImageBytes(Layer({1000, 750}, QColor(230, 220, 200)), "PNG");
     body.overlay = OverlayWithWindows({1000, 750}, body.rects);
     body.masks = {QByteArray(), OvalMask(), QByteArray(), QByteArray(), OvalMask()};
     body.angle[2] = 8;
@@ -119,11 +107,11 @@ BenchWorkload MakeBenchWorkload(const QString& folder, QSize photoSize) {
     QDir().mkpath(folder);
     for (int i = 0; i < 4; ++i) {
         const QString path = QStringLiteral("%1/photo%2.jpg").arg(folder).arg(i + 1);
-        WriteFileAtomic(path, Encode(CameraPhoto(photoSize, 11 + i), "JPEG", 92));
+        WriteFileAtomic(path, EncodeImageBytes(CameraPhoto(photoSize, 11 + i), "JPEG", 92));
         w.photos.append(path);
     }
     w.smallPhoto = folder + "/small.jpg";
-    WriteFileAtomic(w.smallPhoto, Encode(CameraPhoto({1600, 1200}, 99), "JPEG", 90));
+    WriteFileAtomic(w.smallPhoto, EncodeImageBytes(CameraPhoto({1600, 1200}, 99), "JPEG", 90));
     w.canvasTemplate = folder + "/canvas.temp";
     WriteFileAtomic(w.canvasTemplate, SerializeTemplateBody(CanvasTemplate()));
 
@@ -132,10 +120,10 @@ BenchWorkload MakeBenchWorkload(const QString& folder, QSize photoSize) {
     TemplateBody body;
     body.width = 3000;
     body.height = 3000;
-    body.preview = Encode(Layer({300, 300}, Qt::gray), "JPEG", 80);
+    body.preview = EncodeImageBytes(Layer({300, 300}, Qt::gray), "JPEG", 80);
     body.rects = {TemplateRect{20, 20, 490, 365}, TemplateRect{510, 20, 980, 365},
                   TemplateRect{20, 385, 490, 730}, TemplateRect{510, 385, 980, 730}};
-    body.background = Encode(Layer({1200, 1200}, QColor(240, 232, 220)), "PNG");
+    body.background = EncodeImageBytes(Layer({1200, 1200}, QColor(240, 232, 220)), "PNG");
     body.overlay = OverlayWithWindows({1200, 1200}, body.rects);
     body.masks = {QByteArray(), QByteArray(), QByteArray(), OvalMask()};
     body.angle[1] = 6;

@@ -1,3 +1,4 @@
+#include "cli/canvas_option.h"
 #include "cli/command.h"
 #include "production/compose_task.h"
 #include "production/console_progress.h"
@@ -25,10 +26,8 @@ int RunComposePage(const QStringList& args) {
         } else if (args[i] == "--open") {
             open = true;
         } else if (args[i] == "--canvas") {
-            const QSize canvas = i + 1 < args.size() ? ParseWxH(args[++i]) : QSize();
-            if (!canvas.isValid())
-                return BadInput(kCommand, QStringLiteral("--canvas needs WxH, e.g. 1000x750"));
-            env.canvasSize = [canvas] { return canvas; };
+            if (!TakeCanvasOption(args, i, env))
+                return BadInput(kCommand, QString::fromUtf8(kCanvasOptionError));
         } else if (args[i].startsWith("--")) {
             return BadInput(kCommand, QStringLiteral("unknown option %1").arg(args[i]));
         } else {

@@ -1,3 +1,4 @@
+#include "cli/canvas_option.h"
 #include "cli/command.h"
 #include "production/compose_task.h"
 #include "production/console_progress.h"
@@ -32,10 +33,8 @@ int RunComposeTask(const QStringList& args) {
     QStringList tasks;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == "--canvas") {
-            const QSize canvas = i + 1 < args.size() ? ParseWxH(args[++i]) : QSize();
-            if (!canvas.isValid())
-                return BadInput(kCommand, QStringLiteral("--canvas needs WxH, e.g. 1000x750"));
-            env.canvasSize = [canvas] { return canvas; };
+            if (!TakeCanvasOption(args, i, env))
+                return BadInput(kCommand, QString::fromUtf8(kCanvasOptionError));
         } else if (args[i].startsWith("--")) {
             return BadInput(kCommand, QStringLiteral("unknown option %1").arg(args[i]));
         } else {

@@ -83,6 +83,9 @@ void Mirror(QImage& image, MirrorAxis axis);
 // be written; an existing file then stays as it was.
 bool SaveJpeg(const QImage& image, const QString& path, int dpi = 0);
 bool SavePng(const QImage& image, const QString& path);
+// The image encoded in memory ("jpeg", "png"; quality -1 for the codec's
+// default); empty when encoding fails.
+QByteArray EncodeImageBytes(const QImage& image, const char* format, int quality = -1);
 
 // Draws a prepared slot image (cropped, mirrored, masked) into slot rectangle
 // r the way every page shows it: border of the placement's colour (its

@@ -9,22 +9,6 @@
 
 namespace {
 
-// The picture is encoded in memory and the file replaced only once it is
-// whole, so a full disk or a failing encoder leaves the previous page whole.
-bool WriteImageAtomic(const QImage& image, const QString& path, const char* format, int quality) {
-    if (image.isNull() || path.isEmpty())
-        return false;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (quality >= 0)
-        writer.setQuality(quality);
-    if (!writer.write(image))
-        return false;
-    return WriteFileAtomic(path, bytes);
-}
-
 // Print shops and photo programs read a page's resolution from the JFIF
 // header. Qt's writer puts dots per centimetre there, rounded (254 dpi would
 // come back as 100 per cm, 300 dpi as 118 per cm = 299.7 dpi), so the header
@@ -46,28 +30,42 @@ void SetJfifDotsPerInch(QByteArray& jpeg, int dpi) {
 
 } // namespace
 
+QByteArray EncodeImageBytes(const QImage& image, const char* format, int quality) {
+    if (image.isNull())
+        return {};
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (!writer.write(image))
+        return {};
+    return bytes;
+}
+
+// Pictures are encoded in memory and the file replaced only once it is whole,
+// so a full disk or a failing encoder leaves the previous page whole.
 bool SaveJpeg(const QImage& image, const QString& path, int dpi) {
-    if (dpi <= 0)
-        return WriteImageAtomic(image, path, "jpeg", 100);
     if (image.isNull() || path.isEmpty())
         return false;
     QImage withResolution = image; // shares the pixels
-    const int dotsPerMetre = qRound(dpi / 0.0254);
-    withResolution.setDotsPerMeterX(dotsPerMetre);
-    withResolution.setDotsPerMeterY(dotsPerMetre);
-    QByteArray jpeg;
-    {
-        QBuffer buffer(&jpeg);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "jpeg");
-        writer.setQuality(100);
-        if (!writer.write(withResolution))
-            return false;
+    if (dpi > 0) {
+        const int dotsPerMetre = qRound(dpi / 0.0254);
+        withResolution.setDotsPerMeterX(dotsPerMetre);
+        withResolution.setDotsPerMeterY(dotsPerMetre);
     }
-    SetJfifDotsPerInch(jpeg, dpi);
+    QByteArray jpeg = EncodeImageBytes(withResolution, "jpeg", 100);
+    if (jpeg.isEmpty())
+        return false;
+    if (dpi > 0)
+        SetJfifDotsPerInch(jpeg, dpi);
     return WriteFileAtomic(path, jpeg);
 }
 
 bool SavePng(const QImage& image, const QString& path) {
-    return WriteImageAtomic(image, path, "png", -1);
+    if (path.isEmpty())
+        return false;
+    const QByteArray png = EncodeImageBytes(image, "png");
+    return !png.isEmpty() && WriteFileAtomic(path, png);
 }
