@@ -3,6 +3,7 @@
 //   one 30 x 30 cm page at 300 dpi       vs. decoding its four photos whole
 //                                            and encoding the page (<= 1.5)
 //   recomposing a 1000 x 750 canvas page with 8 slots              (< 16 ms)
+//   one edit of a slot on that page, recomposed and repainted      (< 16 ms)
 //   a 75 x 85 thumbnail of a 24 MP photo
 //   peak memory of a batch page, measured in a child process      (< 800 MB)
 // Usage: taoban_bench [--quick] [--workdir DIR] [benchmark options]
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -85,6 +87,55 @@ void BM_RenderComposite(benchmark::State& state) {
     for (auto _ : state) {
         canvas.RenderComposite();
         benchmark::DoNotOptimize(canvas.backBuffer().constBits());
+    }
+}
+
+// The canvas page of the render benchmark, with a window that repaints the
+// area each edit reports, as the canvas view does.
+struct EditedPage {
+    EditedPage() : window(1000, 750, QImage::Format_RGB32) {
+        canvas.SetClientSize({1000, 750});
+        canvas.LoadTemplateFile(workload.canvasTemplate, true);
+        for (int slot = 0; slot < 8; ++slot)
+            canvas.PutPhoto(workload.smallPhoto, true, slot);
+        canvas.SetInvalidateHandler([this](std::optional<Rect> area) {
+            QPainter painter(&window);
+            if (area) {
+                const Rect display = canvas.displayArea();
+                painter.setClipRect(area->left + display.left, area->top + display.top,
+                                    area->width(), area->height());
+            }
+            canvas.PaintClient(painter);
+        });
+    }
+    CComposeCanvas canvas;
+    QImage window;
+};
+
+// An arrow key on the turned slot, the photo locked: offset, refit, page.
+void BM_EditNudge(benchmark::State& state) {
+    EditedPage page;
+    page.canvas.SetCurrentSlot(2);
+    bool left = true;
+    for (auto _ : state) {
+        if (left)
+            page.canvas.NudgeLeft(true);
+        else
+            page.canvas.NudgeRight(true);
+        left = !left;
+        benchmark::DoNotOptimize(page.window.constBits());
+    }
+}
+
+// A fine enlarge of the masked slot itself, put back between the steps.
+void BM_EditEnlarge(benchmark::State& state) {
+    EditedPage page;
+    page.canvas.SetCurrentSlot(4);
+    const SlotPlacement start = page.canvas.placement(4);
+    for (auto _ : state) {
+        page.canvas.Enlarge(false, false);
+        benchmark::DoNotOptimize(page.window.constBits());
+        page.canvas.placement(4) = start;
     }
 }
 
@@ -209,6 +260,14 @@ int main(int argc, char** argv) {
         ->Iterations(quick ? 20 : 200)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
+    benchmark::RegisterBenchmark("edit_nudge_locked_8_slots", BM_EditNudge)
+        ->Iterations(quick ? 20 : 200)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("edit_enlarge_unlocked_8_slots", BM_EditEnlarge)
+        ->Iterations(quick ? 20 : 200)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("batch_page_30cm_300dpi", BM_BatchPage)
         ->Iterations(heavy)
         ->Unit(benchmark::kMillisecond)
@@ -246,6 +305,13 @@ int main(int argc, char** argv) {
                 ms("batch_page_30cm_300dpi") / ms("batch_floor_decode_encode"), "", 1.5, true);
     if (ms("render_composite_8_slots") > 0)
         Verdict("render composite 1000 x 750, 8 slots", ms("render_composite_8_slots"), "ms", 16,
+                true);
+    // An arrow key held down repeats 30 times a second; each edit must also
+    // fit in one frame.
+    if (ms("edit_nudge_locked_8_slots") > 0)
+        Verdict("edit: nudge, locked, repainted", ms("edit_nudge_locked_8_slots"), "ms", 16, true);
+    if (ms("edit_enlarge_unlocked_8_slots") > 0)
+        Verdict("edit: enlarge, unlocked, repainted", ms("edit_enlarge_unlocked_8_slots"), "ms", 16,
                 true);
     if (ms("thumbnail_75x85_24mp") > 0)
         std::printf("%-44s %10.3f ms\n", "thumbnail 75 x 85 of 24 MP", ms("thumbnail_75x85_24mp"));

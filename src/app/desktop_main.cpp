@@ -1,14 +1,21 @@
 #include "app/desktop_main.h"
 
 #include "app/main_window.h"
+#include "app/widget_messages.h"
 #include "common/startup.h"
+#include "controls/shared_fonts.h"
+#include "controls/skin.h"
+#include "production/task_reference.h"
+#include "records/installation_id.h"
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QTextStream>
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 bool HasDisplay() {
@@ -18,19 +25,49 @@ bool HasDisplay() {
         return true;
     return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
 }
+
+// Takes "NAME VALUE" out of args; empty when absent.
+QString TakeOption(QStringList& args, const QString& name) {
+    const int at = args.indexOf(name);
+    if (at <= 0 || at + 1 >= args.size())
+        return {};
+    const QString value = args.at(at + 1);
+    args.remove(at, 2);
+    return value;
+}
+
+// One program per user session: two windows saving into the same customer
+// tasks would overwrite each other's pages.
+std::unique_ptr<QLockFile> TakeInstanceLock() {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    auto lock = std::make_unique<QLockFile>(folder + "/taoban-pelomain.lock");
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return lock;
+}
+
+int SaveScreenshot(CMainDlg& window, const QString& file) {
+    // Settled: the first set and the sample photos are listed by now.
+    QTimer::singleShot(500, &window, [&window, file] {
+        const bool ok = window.grab().save(file, "PNG");
+        if (!ok)
+            std::fprintf(stderr, "taoban: cannot write %s\n", qPrintable(file));
+        QCoreApplication::exit(ok ? 0 : 1);
+    });
+    return QApplication::exec();
+}
 } // namespace
 
 int RunDesktop(int argc, char** argv) {
     QStringList rawArgs;
     for (int i = 0; i < argc; ++i)
         rawArgs.append(QString::fromLocal8Bit(argv[i]));
-    QString screenshot;
-    const int shotAt = rawArgs.indexOf("--screenshot");
-    if (shotAt > 0 && shotAt + 1 < rawArgs.size()) {
-        screenshot = rawArgs[shotAt + 1];
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !HasDisplay())
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    const bool screenshot = rawArgs.contains(QStringLiteral("--screenshot"));
+    if (screenshot && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !HasDisplay())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!HasDisplay()) {
         std::fprintf(stderr, "taoban: no display found (DISPLAY is not set); the desktop program "
                              "needs a graphical session. Use taoban-cli for work without one.\n");
@@ -38,17 +75,51 @@ int RunDesktop(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
+    const QString shotFile = TakeOption(args, QStringLiteral("--screenshot"));
+    const QString sizeText = TakeOption(args, QStringLiteral("--size"));
+    QSize shotSize(1280, 860);
+    if (!sizeText.isEmpty()) {
+        shotSize = ParseWxH(sizeText, 10000);
+        if (!shotSize.isValid()) {
+            std::fprintf(stderr, "taoban: --size needs WxH, e.g. 1280x860\n");
+            return 2;
+        }
+    }
+    if (screenshot && shotFile.isEmpty()) {
+        std::fprintf(stderr, "taoban: --screenshot needs a file name\n");
+        return 2;
+    }
     if (!InitProcess(args)) {
         std::fprintf(stderr, "taoban: --base needs a folder\n");
         return 2;
     }
-    CMainDlg window;
-    window.show();
-    if (!screenshot.isEmpty()) {
-        QTimer::singleShot(300, &window, [&window, screenshot] {
-            const bool ok = window.grab().save(screenshot, "PNG");
-            QCoreApplication::exit(ok ? 0 : 1);
-        });
+
+    WidgetMessages messages;
+    std::unique_ptr<QLockFile> instance;
+    if (!screenshot) {
+        instance = TakeInstanceLock();
+        if (!instance) {
+            messages.Inform(QStringLiteral("程序已经在运行!"));
+            return 1;
+        }
     }
-    return app.exec();
+    InitSharedFonts();
+    InstallationId();
+    InstallSkin();
+    int status = 0;
+    {
+        CMainDlg window(messages);
+        messages.SetOwner(&window);
+        if (screenshot) {
+            window.resize(shotSize);
+            window.show();
+            status = SaveScreenshot(window, shotFile);
+        } else {
+            window.ShowOnScreen();
+            status = QApplication::exec();
+        }
+        messages.SetOwner(nullptr);
+    }
+    RemoveSkin();
+    return status;
 }

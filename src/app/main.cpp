@@ -1,3 +1,5 @@
 #include "app/desktop_main.h"
 
-int main(int argc, char** argv) { return RunDesktop(argc, argv); }
+int main(int argc, char** argv) {
+    return RunDesktop(argc, argv);
+}

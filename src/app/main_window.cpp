@@ -1,8 +1,484 @@
 #include "app/main_window.h"
 
-#include "common/profile.h"
+#include "app/busy_popup.h"
+#include "app/canvas_view.h"
+#include "app/control_ids.h"
+#include "app/dpi_dialog.h"
+#include "app/key_table.h"
+#include "app/order_entries.h"
+#include "app/order_list.h"
+#include "common/find_files.h"
+#include "common/messages.h"
+#include "compose/canvas_size_file.h"
+#include "controls/canvas_toolbar.h"
+#include "controls/shared_fonts.h"
+#include "production/new_page.h"
+#include "production/progress_run.h"
+#include "records/customer_details.h"
+#include "records/dpi_setting.h"
+#include "records/installation_id.h"
+#include "records/workspace_paths.h"
 
-CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("景岚 - 影楼套版软件  (版本:001   ID:") + Profile::GetString("Version 1.0", "id") + ")");
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+namespace {
+const QSize kThumbnailSize(75, 85);
+const QSize kThumbnailSpacing(90, 126);
+
+QListWidget* MakeIconList(QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setViewMode(QListView::IconMode);
+    list->setIconSize(kThumbnailSize);
+    list->setGridSize(kThumbnailSpacing);
+    list->setMovement(QListView::Static);
+    list->setResizeMode(QListView::Adjust);
+    list->setWordWrap(true);
+    return list;
+}
+
+// The cell a thumbnail takes until its picture is drawn.
+QIcon BlankThumbnail() {
+    static const QIcon icon = [] {
+        QPixmap cell(kThumbnailSize);
+        cell.fill(Qt::white);
+        return QIcon(cell);
+    }();
+    return icon;
+}
+
+void FillIconList(QListWidget* list, const QStringList& labels) {
+    list->clear();
+    for (const QString& label : labels)
+        new QListWidgetItem(BlankThumbnail(), label, list);
+}
+} // namespace
+
+CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
+    : QDialog(parent, Qt::Window), messages_(messages) {
+    setWindowTitle(QStringLiteral("景岚 - 影楼套版软件  (版本:001   ID:") + InstallationId() +
+                   QStringLiteral(")"));
+    setFont(SharedSmallFont());
+    library_.ReadFileList();
+    library_.ReadSetIndex();
+    task_.Clear();
+    task_.SetPath({});
+
+    busy_ = std::make_unique<CBusyPopup>(this);
+    canvas_.SetBusyIndicator(busy_.get());
+    canvas_.SetRelabelHandler([this] { RefreshSizeLabel(false); });
+    toolbar_ = CanvasToolbarBitmap();
+
+    CreateControls();
+    library_.SearchTemplates();
+    library_.OpenInitialSet();
+    FillTemplateList();
     resize(1280, 860);
+    ApplyLayout();
+    LoadSamplePhotos();
+
+    testStepTimer_.setSingleShot(true);
+    testSaveTimer_.setSingleShot(true);
+    connect(&testStepTimer_, &QTimer::timeout, this, &CMainDlg::OnTemplateTestStep);
+    connect(&testSaveTimer_, &QTimer::timeout, this, &CMainDlg::OnTemplateTestSave);
+    qApp->installEventFilter(this);
+}
+
+CMainDlg::~CMainDlg() {
+    qApp->removeEventFilter(this);
+    canvas_.SetBusyIndicator(nullptr);
+    canvas_.SetRelabelHandler({});
+}
+
+void CMainDlg::ShowOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect free = screen->availableGeometry();
+        move(free.topLeft());
+        resize(free.size());
+    }
+    show();
+}
+
+void CMainDlg::CreateControls() {
+    using namespace ControlId;
+    auto button = [this](int id, const char* text) {
+        auto* b = new QPushButton(QString::fromUtf8(text), this);
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::TabFocus);
+        controls_[id] = b;
+        return b;
+    };
+    auto label = [this](int id, const char* text) {
+        auto* l = new QLabel(QString::fromUtf8(text), this);
+        controls_[id] = l;
+        return l;
+    };
+
+    label(TemplateTitle, "模板区");
+    button(ShowTree, "选模板");
+    button(TemplateManager, "模板管理");
+    templateList_ = MakeIconList(this);
+    controls_[TemplateList] = templateList_;
+    auto* tree = new QTreeWidget(this);
+    tree->setHeaderLabel(QStringLiteral("模板列表"));
+    tree->hide();
+    controls_[TemplateTree] = tree;
+    button(HideTree, "选中")->hide();
+
+    label(PhotoTitle, "客照区");
+    button(ImportPhotos, "调入照片");
+    button(RemovePhoto, "删除");
+    button(ClearPhotos, "清空");
+    photoList_ = MakeIconList(this);
+    controls_[PhotoList] = photoList_;
+
+    label(CanvasTitle, "套版区");
+    sizeLabel_ = label(SizeLabel, "");
+    canvasView_ = new CCanvasView(canvas_, this);
+    canvasView_->SetLockQuery([this] { return LockState(); });
+    controls_[Canvas] = canvasView_;
+    button(RandomTemplate, "随机模板");
+    button(OpenDrawnSet, "选中此套");
+    button(RandomPhotos, "随机客片");
+    button(SmartSelect, "智能筛选");
+    lockBox_ = new QCheckBox(QStringLiteral("锁定人像位置"), this);
+    lockBox_->setChecked(true);
+    lockBox_->setFocusPolicy(Qt::TabFocus);
+    controls_[LockPortrait] = lockBox_;
+
+    connect(button(Tasks, "任务"), &QPushButton::clicked, this, &CMainDlg::ChooseCustomerCommand);
+    orderList_ = new COrderList(this);
+    controls_[OrderList] = orderList_;
+    connect(orderList_, &QListWidget::currentRowChanged, this, &CMainDlg::SelectProduct);
+    connect(button(Dpi, "DPI"), &QPushButton::clicked, this, &CMainDlg::ShowDpiDialog);
+
+    label(FinishedTitle, "成品区");
+    button(Preview, "预览");
+    connect(button(SavePage, "保存"), &QPushButton::clicked, this,
+            [this] { SaveComposition(true); });
+    button(DeletePage, "删除");
+    connect(button(Output, "输出"), &QPushButton::clicked, this, &CMainDlg::ChooseCustomerCommand);
+    finishedList_ = MakeIconList(this);
+    controls_[FinishedList] = finishedList_;
+
+    // Kept but never shown, so their commands cannot be given.
+    button(OpenSeries, "打开套系")->hide();
+    button(DeletePhotoHidden, "删除照片")->hide();
+    button(DeleteAllHidden, "全部删除")->hide();
+    button(UnnamedButton, "")->hide();
+    auto* combo = new QComboBox(this);
+    combo->hide();
+    controls_[FindCombo] = combo;
+    auto* list = new QListWidget(this);
+    list->hide();
+    controls_[HiddenList] = list;
+    label(HiddenLabel, "")->hide();
+    label(FindLabel, "查找客人: (输入客人姓名,拼音或电话.如zs)")->hide();
+}
+
+void CMainDlg::ApplyLayout() {
+    layout_ = ComputeMainLayout(size(), lockBox_->sizeHint().width());
+    for (auto it = layout_.controls.cbegin(); it != layout_.controls.cend(); ++it) {
+        if (QWidget* w = controls_.value(it.key()))
+            w->setGeometry(it.value());
+    }
+    canvasView_->setGeometry(layout_.canvas);
+    canvas_.SetClientSize(layout_.canvas.size());
+    if (layout_.canvas.size() != recordedCanvasSize_) {
+        // A saved page keeps the canvas it was made on; the batch takes
+        // this size for pages saved without one.
+        recordedCanvasSize_ = layout_.canvas.size();
+        RecordCanvasSize(recordedCanvasSize_);
+        if (canvas_.HasTemplate()) {
+            canvas_.LayoutDisplay();
+            canvas_.MapTemplateSlots();
+            canvas_.ReloadSlotPhotos();
+            canvas_.RenderComposite();
+        }
+    }
+    update();
+}
+
+void CMainDlg::FillTemplateList() {
+    FillIconList(templateList_, library_.openSet().Labels());
+}
+
+void CMainDlg::LoadSamplePhotos() {
+    customerPhotos_ = FindFiles(SampleFolder(), QStringLiteral("*.jpg"), false).files;
+    QStringList labels;
+    for (const QString& path : customerPhotos_)
+        labels << QFileInfo(path).fileName().toLower();
+    FillIconList(photoList_, labels);
+}
+
+void CMainDlg::RefillFinishedList() {
+    finishedPages_.clear();
+    QStringList labels;
+    for (const auto& page : task_.pages) {
+        finishedPages_ << PageImagePath(task_.Folder(), page->Name(), QStringLiteral(".jpg"));
+        labels << page->Name();
+    }
+    FillIconList(finishedList_, labels);
+}
+
+QString CMainDlg::sizeLabelText() const {
+    return sizeLabel_->text();
+}
+
+bool CMainDlg::LockState() const {
+    const bool shift = QGuiApplication::queryKeyboardModifiers() & Qt::ShiftModifier;
+    return lockBox_->isChecked() || shift || f2Down_;
+}
+
+void CMainDlg::RunOperation(CanvasOperation op, int argument) {
+    RunCanvasOperation(canvas_, op, LockState(), argument);
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ApplyLayout();
+}
+
+void CMainDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(layout_.CanvasFrame(), Qt::white);
+    painter.drawImage(ToolbarOrigin(layout_.canvas), toolbar_);
+}
+
+void CMainDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const int cell = ToolbarCellAt(event->position().toPoint(), layout_.canvas);
+        if (cell >= 0) {
+            RunOperation(ToolbarCellOperation(cell));
+            return;
+        }
+    }
+    QDialog::mousePressEvent(event);
+}
+
+void CMainDlg::wheelEvent(QWheelEvent* event) {
+    RunOperation(event->angleDelta().y() > 0 ? CanvasOperation::EnlargeCoarse
+                                             : CanvasOperation::ShrinkCoarse);
+    event->accept();
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    // Esc must never close the main window.
+    if (event->key() == Qt::Key_Escape)
+        return event->accept();
+    QDialog::keyPressEvent(event);
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return QDialog::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (type == QEvent::KeyRelease) {
+        keyReceiver_ = nullptr;
+        keyEvent_ = nullptr;
+        if (key->key() == Qt::Key_F2 && !key->isAutoRepeat())
+            f2Down_ = false;
+        return QDialog::eventFilter(watched, event);
+    }
+    if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)
+        return QDialog::eventFilter(watched, event);
+    // A key a control did not take travels up to its parents; it was acted
+    // on at the first of them.
+    if (event == keyEvent_ && keyReceiver_ && watched != keyReceiver_ &&
+        static_cast<QWidget*>(watched)->isAncestorOf(static_cast<QWidget*>(keyReceiver_)))
+        return QDialog::eventFilter(watched, event);
+    keyReceiver_ = watched;
+    keyEvent_ = event;
+    if (HandleKey(key))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}
+
+bool CMainDlg::HandleKey(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F2)
+        f2Down_ = true;
+    KeyState state;
+    state.ctrl = event->modifiers() & Qt::ControlModifier;
+    state.shift = (event->modifiers() & Qt::ShiftModifier) || f2Down_ || lockBox_->isChecked();
+    const KeyAction action = MapMainWindowKey(event->key(), state);
+    switch (action.command) {
+    case KeyAction::Canvas:
+        RunCanvasOperation(canvas_, action.op, state.shift, action.argument);
+        break;
+    case KeyAction::OpenTaskFile:
+        OpenTaskFileCommand();
+        break;
+    case KeyAction::SavePage:
+        SaveComposition(true);
+        break;
+    case KeyAction::Quit:
+        if (g_pProgressDlg.load() == nullptr)
+            close();
+        break;
+    case KeyAction::TemplateTestRun:
+        StartTemplateTestRun();
+        break;
+    case KeyAction::Preview:
+    case KeyAction::None:
+        break;
+    }
+    return action.consumed;
+}
+
+void CMainDlg::ChooseCustomerCommand() {
+    const QString path = chooseCustomer_ ? chooseCustomer_() : ChooseCustomerWithDialog();
+    if (!path.isEmpty())
+        ChooseCustomer(path);
+}
+
+QString CMainDlg::ChooseCustomerWithDialog() {
+    // The customer's "1.tx" in the task store.
+    return QFileDialog::getOpenFileName(this, QStringLiteral("选择客人任务"), TaskStoreFolder(),
+                                        QStringLiteral("任务文件 (1.tx)"));
+}
+
+QString CMainDlg::ChooseTaskFileWithDialog() {
+    return QFileDialog::getOpenFileName(this, QStringLiteral("打开客人任务"), TaskStoreFolder(),
+                                        QStringLiteral("任务文件 (*.tx)"));
+}
+
+void CMainDlg::ChooseCustomer(const QString& taskPath) {
+    if (!QFileInfo(taskPath).isFile())
+        return;
+    OpenTask(taskPath);
+    canvas_.ClearSlots();
+    selectedPage_ = -1;
+
+    const QFileInfo info(taskPath);
+    customerName_ = info.absoluteDir().dirName();
+    customerDisplayName_ = CustomerDisplayName(customerName_);
+    {
+        const QSignalBlocker block(orderList_);
+        orderList_->clear();
+        orderLines_.clear();
+        orderLines_.append(OrderLine{}); // the header entry's place
+        orderList_->AddEntry(OrderHeaderEntry(customerDisplayName_, ReadTaskPhone(taskPath)));
+        for (const OrderLine& line : ReadOrderLines(OrderLinesPathForTask(taskPath))) {
+            orderList_->AddEntry(OrderProductEntry(line));
+            orderLines_.append(line);
+        }
+    }
+
+    const QString storePath = TaskFilePath(CustomerFolder(customerName_));
+    if (QFileInfo(storePath).isFile()) {
+        OpenTask(storePath);
+        canvas_.ClearSlots();
+    } else {
+        task_.SetPath({});
+        task_.Clear();
+        canvas_.ClearSlots();
+        finishedPages_.clear();
+        finishedList_->clear();
+    }
+}
+
+void CMainDlg::OpenTask(const QString& taskPath) {
+    task_.Load(taskPath);
+    RefillFinishedList();
+}
+
+void CMainDlg::SelectProduct(int row) {
+    if (row <= 0 || row >= orderLines_.size())
+        return;
+    const OrderLine& line = orderLines_.at(row);
+    const std::optional<QSize> size = ProductPageSize(line, CurrentDpi());
+    if (!size)
+        return;
+    outputPart_ = OutputSizePart(line.width, line.height);
+    const QSize templateSize = canvas_.templateSize();
+    sizeLabel_->setText(templateSize.width() != 0 ? TemplateSizePart(templateSize) + outputPart_
+                                                  : outputPart_);
+    pageSize_ = *size;
+    canvas_.SetPageSize(*size);
+    canvas_.SetProductSize(*size);
+    canvas_.ReapplyForProduct();
+}
+
+void CMainDlg::RefreshSizeLabel(bool saveTask) {
+    sizeLabel_->setText(TemplateSizePart(canvas_.templateSize()) + outputPart_);
+    if (saveTask)
+        task_.Save();
+}
+
+void CMainDlg::SaveComposition(bool customerCheck) {
+    SavePageRequest request;
+    request.customerChosen = !customerName_.isEmpty();
+    request.customerName = customerName_;
+    request.customerDisplayName = customerDisplayName_;
+    const int row = orderList_->currentRow();
+    if (row > 0 && row < orderLines_.size())
+        request.product = orderLines_.at(row);
+    request.customerCheck = customerCheck;
+    request.selectedPage = selectedPage_;
+    const SavePageResult result = SaveCanvasAsPage(request, canvas_, task_, messages_);
+    if (result.saved)
+        RefillFinishedList();
+}
+
+void CMainDlg::OpenTaskFileCommand() {
+    if (canvas_.HasTemplate()) {
+        if (!task_.Path().isEmpty())
+            SaveComposition(false);
+        else if (messages_.AskYesNo(QStringLiteral("是否保存当前套版?")))
+            SaveComposition(false);
+    }
+    const QString path = chooseTaskFile_ ? chooseTaskFile_() : ChooseTaskFileWithDialog();
+    if (path.isEmpty())
+        return;
+    OpenTask(path);
+    selectedPage_ = -1;
+    finishedList_->clearSelection();
+    canvas_.ClearSlots();
+    RefreshSizeLabel(false);
+}
+
+void CMainDlg::ShowDpiDialog() {
+    CDpiDlg dialog(this);
+    dialog.exec();
+}
+
+void CMainDlg::SetTemplateTestIntervals(int firstMs, int betweenMs) {
+    testStepTimer_.setInterval(firstMs);
+    testBetweenMs_ = betweenMs;
+}
+
+void CMainDlg::StartTemplateTestRun() {
+    messages_.Inform(QStringLiteral("测模板"));
+    if (testStepTimer_.interval() <= 0)
+        testStepTimer_.setInterval(10);
+    testStepTimer_.start();
+}
+
+void CMainDlg::OnTemplateTestStep() {
+    if (library_.templates().isEmpty()) {
+        messages_.Inform(QStringLiteral("完成"));
+        return;
+    }
+    canvas_.LoadTemplateFile(library_.templates().first(), true);
+    library_.DropFirstTemplate();
+    testSaveTimer_.start(testBetweenMs_);
+}
+
+void CMainDlg::OnTemplateTestSave() {
+    SaveComposition(true);
+    testStepTimer_.start(testBetweenMs_);
 }

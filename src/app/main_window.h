@@ -1,10 +1,142 @@
 #pragma once
 
-#include <QDialog>
+#include "app/main_layout.h"
+#include "compose/canvas_operation.h"
+#include "compose/compose_canvas.h"
+#include "records/customer_task.h"
+#include "records/order_lines.h"
+#include "templates/template_library.h"
 
-// The main window of the desktop program.
-class CMainDlg : public QDialog {
+#include <QDialog>
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class CBusyPopup;
+class CCanvasView;
+class COrderList;
+class IMessages;
+class QCheckBox;
+class QLabel;
+class QListWidget;
+
+// The main window: the template area, the customer photos, the canvas with
+// its toolbar, the order list and the finished pages side by side. It turns
+// every button, key, wheel turn and toolbar click into the work of the core.
+class CMainDlg final : public QDialog {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CMainDlg)
 public:
-    explicit CMainDlg(QWidget* parent = nullptr);
+    explicit CMainDlg(IMessages& messages, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // Places the window on the screen's free area (start-up).
+    void ShowOnScreen();
+
+    QWidget* control(int id) const { return controls_.value(id); }
+    CCanvasView* canvasView() const { return canvasView_; }
+    CComposeCanvas& canvas() { return canvas_; }
+    TemplateLibrary& library() { return library_; }
+    CustomerTask& task() { return task_; }
+    const MainLayout& currentLayout() const { return layout_; }
+    QString sizeLabelText() const;
+    const QStringList& customerPhotos() const { return customerPhotos_; }
+    const QString& customerName() const { return customerName_; }
+    QSize pageSize() const { return pageSize_; }
+
+    // Whether moves act on the photo inside its slot: the box "锁定人像位置"
+    // ticked, either Shift key held, or F2 held.
+    bool LockState() const;
+    // The one place every canvas edit goes through.
+    void RunOperation(CanvasOperation op, int argument = 0);
+
+    // The customer whose task file the task list returned.
+    void ChooseCustomer(const QString& taskPath);
+    void OpenTask(const QString& taskPath);
+    // The order list's entry at row became the selection (0 is the header).
+    void SelectProduct(int row);
+    // The size label from the template and the output part last built;
+    // saves the customer task when asked.
+    void RefreshSizeLabel(bool saveTask);
+    // Saves the canvas as a finished page; customerCheck as for "保存".
+    void SaveComposition(bool customerCheck);
+    void OpenTaskFileCommand();  // Ctrl+O
+    void StartTemplateTestRun(); // Ctrl+Shift+F3
+    void SetTemplateTestIntervals(int firstMs, int betweenMs);
+
+    // Where the window asks for a task file (Ctrl+O) and for a customer
+    // ("任务", "输出"); empty means cancelled. Tests answer without a dialog.
+    void SetTaskFileChooser(std::function<QString()> chooser) {
+        chooseTaskFile_ = std::move(chooser);
+    }
+    void SetCustomerChooser(std::function<QString()> chooser) {
+        chooseCustomer_ = std::move(chooser);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CreateControls();
+    void ApplyLayout();
+    void FillTemplateList();
+    void LoadSamplePhotos();
+    void RefillFinishedList();
+    bool HandleKey(QKeyEvent* event);
+    void ChooseCustomerCommand();
+    void ShowDpiDialog();
+    void OnTemplateTestStep();
+    void OnTemplateTestSave();
+    QString ChooseTaskFileWithDialog();
+    QString ChooseCustomerWithDialog();
+
+    IMessages& messages_;
+    QMap<int, QWidget*> controls_;
+    QListWidget* templateList_ = nullptr;
+    QListWidget* photoList_ = nullptr;
+    QListWidget* finishedList_ = nullptr;
+    COrderList* orderList_ = nullptr;
+    QLabel* sizeLabel_ = nullptr;
+    QCheckBox* lockBox_ = nullptr;
+    CCanvasView* canvasView_ = nullptr;
+    std::unique_ptr<CBusyPopup> busy_;
+    QImage toolbar_;
+
+    TemplateLibrary library_;
+    CComposeCanvas canvas_;
+    CustomerTask task_;
+    MainLayout layout_;
+    QSize recordedCanvasSize_;
+
+    QStringList customerPhotos_;
+    QStringList finishedPages_;
+    int selectedPage_ = -1;
+
+    // The order: element 0 of each list stands for the header entry.
+    QString customerName_;
+    QString customerDisplayName_;
+    QList<OrderLine> orderLines_;
+    QSize pageSize_;
+    QString outputPart_;
+
+    bool f2Down_ = false;
+    // A key the window acted on and let through; its way up the parents
+    // must not act again.
+    QObject* keyReceiver_ = nullptr;
+    const QEvent* keyEvent_ = nullptr;
+
+    QTimer testStepTimer_; // loads the next template of a test run
+    QTimer testSaveTimer_; // saves it two seconds later
+    int testBetweenMs_ = 2000;
+
+    std::function<QString()> chooseTaskFile_;
+    std::function<QString()> chooseCustomer_;
 };

@@ -44,6 +44,8 @@ void CComposeCanvas::LayoutDisplay() {
 }
 
 void CComposeCanvas::RenderComposite(std::optional<Rect> area) {
+    // The page is composed with the current mark colours from here on.
+    pressMarks_ = false;
     if (backBuffer_.isNull()) {
         // No template: the view shows the single photo of the current slot
         // (or nothing) by itself.
@@ -82,21 +84,40 @@ void CComposeCanvas::DrawSlot(QPainter& painter, int slot) const {
     DrawNumberMark(painter, slot);
 }
 
-void CComposeCanvas::DrawNumberMark(QPainter& painter, int slot) const {
-    // Cells hold "1" .. "9" and "0": slot 9 shows "0", slots 10 to 19 none.
-    if (marksHidden_ || slot < 0 || slot >= kDigitCells)
-        return;
+// Where a slot's number mark goes: a digit cell centred on the slot; a slot
+// smaller than the cell has its mark reach past its edges. Empty for slots
+// without a digit (10 to 19) or with a damaged rectangle.
+QRect CComposeCanvas::NumberMarkCell(int slot) const {
+    if (slot < 0 || slot >= kDigitCells)
+        return {};
     const SlotPlacement& p = placements_[slot];
     const Rect r{p.left, p.top, p.right, p.bottom};
     if (!WithinSlotBounds(r))
+        return {};
+    return QRect(r.left + (r.width() - kDigitCellWidth) / 2,
+                 r.top + (r.height() - kDigitCellHeight) / 2, kDigitCellWidth, kDigitCellHeight);
+}
+
+void CComposeCanvas::DrawNumberMark(QPainter& painter, int slot) const {
+    // Cells hold "1" .. "9" and "0": slot 9 shows "0", slots 10 to 19 none.
+    const QRect cell = NumberMarkCell(slot);
+    if (marksHidden_ || cell.isEmpty())
         return;
     const QImage& strip = slot == currentSlot_ ? currentStrip_ : otherStrip_;
     if (strip.isNull())
         return;
-    const int x = r.left + (r.width() - kDigitCellWidth) / 2;
-    const int y = r.top + (r.height() - kDigitCellHeight) / 2;
-    painter.drawImage(QPoint(x, y), strip,
+    painter.drawImage(cell.topLeft(), strip,
                       QRect(slot * kDigitCellWidth, 0, kDigitCellWidth, kDigitCellHeight));
+}
+
+void CComposeCanvas::PaintPressMarks(QPainter& painter) const {
+    if (backBuffer_.isNull())
+        return;
+    painter.save();
+    painter.translate(displayArea_.left, displayArea_.top);
+    for (int i = 0; i < qMin(slotCount(), int(kSlots)); ++i)
+        DrawNumberMark(painter, i);
+    painter.restore();
 }
 
 void CComposeCanvas::PaintClient(QPainter& painter) {
@@ -104,6 +125,8 @@ void CComposeCanvas::PaintClient(QPainter& painter) {
     painter.fillRect(client, QColor::fromRgb(kGroundColor));
     if (!backBuffer_.isNull()) {
         painter.drawImage(QPoint(displayArea_.left, displayArea_.top), backBuffer_);
+        if (pressMarks_)
+            PaintPressMarks(painter);
         return;
     }
     if (!HasSlotImage(currentSlot_))
@@ -141,9 +164,12 @@ Rect CComposeCanvas::SlotBounds(const Rect& rect) const {
     const RotatedCorners c = ComputeRotatedCorners(p.angle, rect);
     for (QPoint q : {c.bottomLeft, c.bottomRight, c.topRight, c.topLeft})
         WidenToHold(bounds, q);
-    // A shear moves the top-left corner the slot is drawn onto; the area
-    // must hold it as well or the moved corner is never repainted.
-    WidenToHold(bounds, ShearedCorners(p, rect).topLeft);
+    // A shear moves the top-left corner the slot is drawn onto, and with it
+    // the fourth corner of the parallelogram the other way; the area must
+    // hold both or they are never repainted.
+    const RotatedCorners s = ShearedCorners(p, rect);
+    WidenToHold(bounds, s.topLeft);
+    WidenToHold(bounds, s.topRight + s.bottomLeft - s.topLeft);
     return bounds;
 }
 

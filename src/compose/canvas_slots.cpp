@@ -87,6 +87,16 @@ bool CComposeCanvas::PutPhoto(const QString& path, bool reset, int slot) {
 void CComposeCanvas::LoadSlotPhoto(const QByteArray& bytes, bool reset, int slot) {
     if (bytes.isEmpty())
         return;
+    FitSlotPhoto(bytes, reset, slot);
+    if (reset)
+        RenderComposite();
+}
+
+// LoadSlotPhoto without the final redraw, for callers that report a smaller
+// area themselves.
+void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot) {
+    if (bytes.isEmpty())
+        return;
     // From the first photo on, the page is shown as a composition, not as the
     // template's sample.
     preview_ = QImage();
@@ -110,8 +120,6 @@ void CComposeCanvas::LoadSlotPhoto(const QByteArray& bytes, bool reset, int slot
     }
     slots_[target].workingCopy = std::move(copy);
     RefitSlot(target);
-    if (reset)
-        RenderComposite();
 }
 
 void CComposeCanvas::RefitSlot(int slot) {
@@ -147,8 +155,7 @@ void CComposeCanvas::RemovePhoto() {
     if (currentSlot_ < 0 || currentSlot_ >= kSlots)
         return;
     if (HasSlotImage(currentSlot_)) {
-        const SlotPlacement& p = placements_[currentSlot_];
-        const Rect bounds = SlotBounds(Rect{p.left, p.top, p.right, p.bottom});
+        const Rect bounds = EditArea(CurrentRect());
         ReleaseSlot(currentSlot_, true);
         if (!AnySlotImageBelowCount() && HasTemplate())
             ApplyTemplateBody(body_, true, false); // brings the template's sample back
@@ -169,24 +176,9 @@ void CComposeCanvas::RemoveTemplate() {
     Invalidate(std::nullopt);
 }
 
-void CComposeCanvas::ResetSlot() {
-    if (currentSlot_ < 0 || currentSlot_ >= kSlots)
-        return;
-    SlotPlacement& p = placements_[currentSlot_];
-    const Rect oldBounds = SlotBounds(Rect{p.left, p.top, p.right, p.bottom});
-    p.angle = 0;
-    p.mirrorX = 0;
-    p.mirrorY = 0;
-    p.transparency = 0;
-    p.offsetX = 0;
-    p.offsetY = 0;
-    p.zoom = 0;
-    if (!slots_[currentSlot_].photoBytes.isEmpty())
-        LoadSlotPhoto(slots_[currentSlot_].photoBytes, true, -1);
-    RenderComposite(UnionRect(oldBounds, Rect{p.left, p.top, p.right, p.bottom}));
-}
-
 void CComposeCanvas::ClearSlots() {
+    pressPoint_.reset();
+    pressMarks_ = false;
     if (!backBuffer_.isNull())
         backBuffer_.fill(Qt::black);
     // The same template file is read again when it is picked next.

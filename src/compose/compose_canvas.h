@@ -13,6 +13,8 @@
 #include <QColor>
 #include <QImage>
 #include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <array>
@@ -112,6 +114,46 @@ public:
     void ResetSlot();
     void ClearSlots();
 
+    // --- editing ------------------------------------------------------------
+    // Every edit works on the current slot and does nothing without one.
+    // locked: the portrait position is locked, so moves and size changes act
+    // on the photo inside its slot (offsets, zoom); otherwise on the slot
+    // rectangle itself. Each edit recomposes the page and reports only the
+    // area it touched. Points are display coordinates, like slot rectangles.
+
+    // Left-button press: the topmost slot under the point (highest index)
+    // becomes current, and the press arms a drag. A changed selection shows
+    // at once through the press marks below, without recomposing the page.
+    void SelectAt(QPoint point);
+    // Left-button release: a move of 3 pixels or more in either direction
+    // from the press is a drag of the photo (locked) or of the slot;
+    // anything less is a click and leaves the press armed.
+    void DragTo(QPoint point, bool locked);
+    // Selects slot n (the digit keys) as a click at its centre would; nothing
+    // for a slot the template does not have.
+    void ClickSlot(int slot);
+    void NudgeLeft(bool locked);
+    void NudgeRight(bool locked);
+    void NudgeUp(bool locked);
+    void NudgeDown(bool locked);
+    // Locked: one zoom step. Otherwise the slot grows or shrinks by 10 %
+    // (coarse) or 2 % per side, its height following the photo's proportions.
+    void Enlarge(bool coarse, bool locked);
+    void Shrink(bool coarse, bool locked);
+    // Adds step degrees to the slot's angle, kept within -360 .. 360.
+    void Rotate(int step);
+    void MirrorX();
+    void MirrorY();
+
+    std::optional<QPoint> pressPoint() const { return pressPoint_; }
+    // True from a press that changed the selection until the page is next
+    // composed: the back buffer still carries the old mark colours, so the
+    // view paints the marks of every slot over it (PaintClient does).
+    bool pressMarksShown() const { return pressMarks_; }
+    // The number marks of all slots, red for the current one, at the display
+    // area's place in the client area.
+    void PaintPressMarks(QPainter& painter) const;
+
     // --- drawing -----------------------------------------------------------
     void LayoutDisplay();
     void RenderComposite(std::optional<Rect> area = std::nullopt);
@@ -169,6 +211,16 @@ private:
     void ReleaseSlot(int slot, bool withBytes);
     void DrawSlot(QPainter& painter, int slot) const;
     void DrawNumberMark(QPainter& painter, int slot) const;
+    QRect NumberMarkCell(int slot) const;
+    bool HasCurrentSlot() const { return currentSlot_ >= 0 && currentSlot_ < kSlots; }
+    Rect CurrentRect() const;
+    void SetCurrentRect(const Rect& r);
+    Rect EditArea(const Rect& rect) const;
+    void ShowPressMarks();
+    void Shift(int dx, int dy, bool locked);
+    void Resize(bool enlarge, bool coarse);
+    void ToggleMirror(bool leftRight);
+    void FitSlotPhoto(const QByteArray& bytes, bool reset, int slot);
     void Invalidate(std::optional<Rect> area) const;
     void RemoveTemplate();
 
@@ -202,4 +254,7 @@ private:
 
     QImage currentStrip_, otherStrip_; // red and green digit cells
     bool marksHidden_ = false;
+
+    std::optional<QPoint> pressPoint_; // armed by a press, used by its release
+    bool pressMarks_ = false;
 };

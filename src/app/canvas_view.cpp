@@ -1,0 +1,54 @@
+#include "app/canvas_view.h"
+
+#include "compose/compose_canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+CCanvasView::CCanvasView(CComposeCanvas& canvas, QWidget* parent)
+    : QWidget(parent), canvas_(canvas) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+    canvas_.SetInvalidateHandler([this](std::optional<Rect> area) {
+        if (area)
+            update(QRect(area->left, area->top, area->width(), area->height()));
+        else
+            update();
+    });
+}
+
+CCanvasView::~CCanvasView() {
+    canvas_.SetInvalidateHandler({});
+}
+
+void CCanvasView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    canvas_.PaintClient(painter);
+}
+
+void CCanvasView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    canvas_.SetClientSize(size());
+}
+
+void CCanvasView::mousePressEvent(QMouseEvent* event) {
+    // Qt keeps the mouse with this widget until the button is released, so
+    // a release outside the canvas still ends the drag here.
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    canvas_.SelectAt(event->position().toPoint());
+}
+
+void CCanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseReleaseEvent(event);
+    canvas_.DragTo(event->position().toPoint(), lockQuery_ ? lockQuery_() : true);
+}
+
+void CCanvasView::wheelEvent(QWheelEvent* event) {
+    // The main window turns the wheel into a zoom of the current slot.
+    event->ignore();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class CComposeCanvas;
+
+// The window of the composition canvas: paints what the canvas composed and
+// hands it the mouse. The canvas decides everything; this only shows it.
+class CCanvasView final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CCanvasView)
+public:
+    CCanvasView(CComposeCanvas& canvas, QWidget* parent = nullptr);
+    ~CCanvasView() override;
+
+    // Asked at each press and release whether moves act on the photo inside
+    // its slot (true) or on the slot itself.
+    void SetLockQuery(std::function<bool()> query) { lockQuery_ = std::move(query); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    CComposeCanvas& canvas_;
+    std::function<bool()> lockQuery_;
+};

@@ -1,0 +1,85 @@
+#include "app/key_table.h"
+
+#include <Qt>
+
+namespace {
+KeyAction Consumed(KeyAction::Command command = KeyAction::None) {
+    KeyAction a;
+    a.command = command;
+    a.consumed = true;
+    return a;
+}
+
+KeyAction Edit(CanvasOperation op, bool consumed = true, int argument = 0) {
+    KeyAction a;
+    a.command = KeyAction::Canvas;
+    a.op = op;
+    a.argument = argument;
+    a.consumed = consumed;
+    return a;
+}
+
+// Ctrl with the key runs command; without Ctrl the key is swallowed all
+// the same, so a stray letter never reaches a list.
+KeyAction WithCtrl(bool ctrl, KeyAction action) {
+    return ctrl ? action : Consumed();
+}
+} // namespace
+
+KeyAction MapMainWindowKey(int key, KeyState s) {
+    using Op = CanvasOperation;
+    switch (key) {
+    case Qt::Key_Left:
+        if (s.ctrl)
+            return Edit(s.shift ? Op::RotateMinus2 : Op::MirrorX);
+        return Edit(Op::NudgeLeft);
+    case Qt::Key_Right:
+        if (s.ctrl)
+            return Edit(s.shift ? Op::RotatePlus2 : Op::Rotate90);
+        return Edit(Op::NudgeRight);
+    case Qt::Key_Up:
+        return Edit(s.ctrl ? Op::MirrorY : Op::NudgeUp);
+    case Qt::Key_Down:
+        return Edit(s.ctrl ? Op::Rotate270 : Op::NudgeDown);
+    case Qt::Key_Delete:
+        return Edit(Op::RemovePhoto, false);
+    case Qt::Key_O:
+        return WithCtrl(s.ctrl, Consumed(KeyAction::OpenTaskFile));
+    case Qt::Key_S:
+        return WithCtrl(s.ctrl, Consumed(KeyAction::SavePage));
+    case Qt::Key_Z:
+        return WithCtrl(s.ctrl, Edit(Op::ResetSlot));
+    case Qt::Key_Q:
+        return WithCtrl(s.ctrl, Consumed(KeyAction::Quit));
+    case Qt::Key_N:
+        return Consumed();
+    // The "=" key (with or without Shift) and keypad plus.
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        return WithCtrl(s.ctrl, Edit(Op::EnlargeFine));
+    // The "-" key (with or without Shift) and keypad minus.
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        return WithCtrl(s.ctrl, Edit(Op::ShrinkFine));
+    case Qt::Key_F3:
+        return (s.ctrl && s.shift) ? Consumed(KeyAction::TemplateTestRun) : Consumed();
+    case Qt::Key_F5:
+        return Consumed(KeyAction::Preview);
+    case Qt::Key_Escape:
+    case Qt::Key_F1:
+        return Consumed();
+    default:
+        break;
+    }
+    if (key >= Qt::Key_1 && key <= Qt::Key_9)
+        return Edit(Op::ClickSlot, false, key - Qt::Key_1);
+    static constexpr int kShiftedDigits[] = {
+        Qt::Key_Exclam,    Qt::Key_At,       Qt::Key_NumberSign,
+        Qt::Key_Dollar,    Qt::Key_Percent,  Qt::Key_AsciiCircum,
+        Qt::Key_Ampersand, Qt::Key_Asterisk, Qt::Key_ParenLeft};
+    for (int i = 0; i < 9; ++i) {
+        if (key == kShiftedDigits[i])
+            return Edit(Op::ClickSlot, false, i);
+    }
+    return {};
+}
