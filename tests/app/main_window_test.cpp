@@ -9,6 +9,7 @@
 #include "controls/canvas_toolbar.h"
 #include "production/progress_run.h"
 #include "records/dpi_setting.h"
+#include "records/workspace_paths.h"
 #include "widget_support.h"
 
 #include <QApplication>
@@ -175,6 +176,21 @@ TEST_F(MainWindowTest, CanvasFrameAndToolbarPainted) {
         differing += strip.pixel(x, 13) != strip.pixel(0, 13);
     EXPECT_GT(differing, 50);
 }
+TEST_F(MainWindowTest, TemplateTestRunLoadsAndSavesEveryPage) {
+    const int pages = window->library().templates().size();
+    ASSERT_GT(pages, 3);
+    window->SetTemplateTestIntervals(1, 1);
+    QTest::keyClick(window.get(), Qt::Key_F3, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(messages.informed.value(0), QStringLiteral("测模板"));
+    QTRY_COMPARE_WITH_TIMEOUT(messages.informed.size(), 2, 60000);
+    EXPECT_EQ(messages.informed.at(1), QStringLiteral("完成"));
+    EXPECT_TRUE(window->library().templates().isEmpty());
+    // Without a customer every page went to the preview cache.
+    CustomerTask saved;
+    ASSERT_TRUE(saved.Load(PreviewCacheTaskPath()));
+    EXPECT_EQ(saved.PageCount(), pages);
+}
+
 TEST_F(MainWindowTest, ToolbarCellsAtTheirEdges) {
     ASSERT_TRUE(window->canvas().LoadTemplateFile(window->library().templates().first(), true));
     static_cast<QCheckBox*>(window->control(LockPortrait))->setChecked(false);
