@@ -1,6 +1,10 @@
 #include "test_support.h"
 
 #include "common/base_dir.h"
+#include "common/profile.h"
+#include "common/startup.h"
+
+#include <QCoreApplication>
 
 #include <QBuffer>
 #include <QFile>
@@ -9,6 +13,20 @@
 
 #include <csignal>
 #include <sys/resource.h>
+
+void UseRuntimeFolder(const QTemporaryDir& runtime) {
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+}
+
+void UseThrowAwayProfile(const QTemporaryDir& profile) {
+    Profile::UseFolder(profile.path());
+    qputenv("TAOBAN_PROFILE_DIR", profile.path().toUtf8());
+    QStringList args{QCoreApplication::applicationFilePath()};
+    InitProcess(args);
+}
 
 TestFolder::TestFolder() : oldBase_(BaseDir()) {
     SetBaseDir(dir_.path());

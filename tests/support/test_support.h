@@ -6,6 +6,15 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// Before the application object: a private runtime folder for Qt when the
+// machine has no desktop session, so test output carries only the tests'
+// own lines.
+void UseRuntimeFolder(const QTemporaryDir& runtime);
+// After it: every profile value of the run in a throw-away folder (for this
+// process and the programs it starts), and the process set up as both
+// programs set themselves up.
+void UseThrowAwayProfile(const QTemporaryDir& profile);
+
 // A fresh folder for one test, removed afterwards; also made the base folder.
 class TestFolder {
 public:
