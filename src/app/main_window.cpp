@@ -7,21 +7,31 @@
 #include "app/key_table.h"
 #include "app/order_entries.h"
 #include "app/order_list.h"
+#include "app/progress_dialog.h"
+#include "app/shutdown_service.h"
+#include "app/task_list_dialog.h"
+#include "app/template_tree_view.h"
+#include "app/thumbnail_list.h"
 #include "common/find_files.h"
 #include "common/messages.h"
 #include "compose/canvas_size_file.h"
 #include "controls/canvas_toolbar.h"
 #include "controls/shared_fonts.h"
+#include "production/compose_task.h"
+#include "production/finished_pages.h"
 #include "production/new_page.h"
 #include "production/progress_run.h"
 #include "records/customer_details.h"
 #include "records/dpi_setting.h"
 #include "records/installation_id.h"
+#include "records/photo_usage.h"
 #include "records/workspace_paths.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -34,37 +44,6 @@
 #include <QScreen>
 #include <QTreeWidget>
 
-namespace {
-const QSize kThumbnailSize(75, 85);
-const QSize kThumbnailSpacing(90, 126);
-
-QListWidget* MakeIconList(QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setViewMode(QListView::IconMode);
-    list->setIconSize(kThumbnailSize);
-    list->setGridSize(kThumbnailSpacing);
-    list->setMovement(QListView::Static);
-    list->setResizeMode(QListView::Adjust);
-    list->setWordWrap(true);
-    return list;
-}
-
-// The cell a thumbnail takes until its picture is drawn.
-QIcon BlankThumbnail() {
-    static const QIcon icon = [] {
-        QPixmap cell(kThumbnailSize);
-        cell.fill(Qt::white);
-        return QIcon(cell);
-    }();
-    return icon;
-}
-
-void FillIconList(QListWidget* list, const QStringList& labels) {
-    list->clear();
-    for (const QString& label : labels)
-        new QListWidgetItem(BlankThumbnail(), label, list);
-}
-} // namespace
 
 CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
     : QDialog(parent, Qt::Window), messages_(messages) {
@@ -128,22 +107,34 @@ void CMainDlg::CreateControls() {
     };
 
     label(TemplateTitle, "模板区");
-    button(ShowTree, "选模板");
     button(TemplateManager, "模板管理");
-    templateList_ = MakeIconList(this);
+    templateList_ = new CThumbnailList(ThumbnailSource::TemplatePreview, this);
     controls_[TemplateList] = templateList_;
-    auto* tree = new QTreeWidget(this);
-    tree->setHeaderLabel(QStringLiteral("模板列表"));
-    tree->hide();
-    controls_[TemplateTree] = tree;
-    button(HideTree, "选中")->hide();
+    connect(templateList_, &CThumbnailList::EntryClicked, this, [this](int position) {
+        const QString page = library_.openSet().PagePath(position);
+        if (!page.isEmpty())
+            canvas_.LoadTemplateFile(page, true);
+    });
+    templateTree_ = new CTemplateTreeView(library_, this);
+    templateTree_->hide();
+    controls_[TemplateTree] = templateTree_;
+    connect(templateTree_, &CTemplateTreeView::SetChosen, this, &CMainDlg::OpenTemplateSet);
+    connect(button(ShowTree, "选模板"), &QPushButton::clicked, this, &CMainDlg::ShowTemplateTree);
+    connect(button(HideTree, "选中"), &QPushButton::clicked, this, &CMainDlg::HideTemplateTree);
+    controls_[HideTree]->hide();
 
     label(PhotoTitle, "客照区");
-    button(ImportPhotos, "调入照片");
-    button(RemovePhoto, "删除");
-    button(ClearPhotos, "清空");
-    photoList_ = MakeIconList(this);
+    connect(button(ControlId::ImportPhotos, "调入照片"), &QPushButton::clicked, this, &CMainDlg::ImportPhotos);
+    connect(button(RemovePhoto, "删除"), &QPushButton::clicked, this,
+            &CMainDlg::RemoveSelectedPhoto);
+    connect(button(ControlId::ClearPhotos, "清空"), &QPushButton::clicked, this, &CMainDlg::ClearPhotos);
+    photoList_ = new CThumbnailList(ThumbnailSource::ImageFile, this);
     controls_[PhotoList] = photoList_;
+    connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
+        if (position >= 0 && position < customerPhotos_.size())
+            canvas_.PutPhoto(customerPhotos_.at(position), true, -1);
+    });
+    connect(photoList_, &CThumbnailList::Loaded, this, &CMainDlg::RefreshPhotoUsage);
 
     label(CanvasTitle, "套版区");
     sizeLabel_ = label(SizeLabel, "");
@@ -166,13 +157,16 @@ void CMainDlg::CreateControls() {
     connect(button(Dpi, "DPI"), &QPushButton::clicked, this, &CMainDlg::ShowDpiDialog);
 
     label(FinishedTitle, "成品区");
-    button(Preview, "预览");
+    connect(button(Preview, "预览"), &QPushButton::clicked, this, &CMainDlg::PreviewCommand);
     connect(button(SavePage, "保存"), &QPushButton::clicked, this,
             [this] { SaveComposition(true); });
-    button(DeletePage, "删除");
+    connect(button(DeletePage, "删除"), &QPushButton::clicked, this,
+            &CMainDlg::DeleteSelectedPage);
     connect(button(Output, "输出"), &QPushButton::clicked, this, &CMainDlg::ChooseCustomerCommand);
-    finishedList_ = MakeIconList(this);
+    finishedList_ = new CThumbnailList(ThumbnailSource::ImageFile, this);
     controls_[FinishedList] = finishedList_;
+    connect(finishedList_, &CThumbnailList::EntryClicked, this, &CMainDlg::OpenFinishedPageAt);
+    connect(finishedList_, &CThumbnailList::Loaded, this, &CMainDlg::ReselectFinishedPage);
 
     // Kept but never shown, so their commands cannot be given.
     button(OpenSeries, "打开套系")->hide();
@@ -197,6 +191,8 @@ void CMainDlg::ApplyLayout() {
     }
     canvasView_->setGeometry(layout_.canvas);
     canvas_.SetClientSize(layout_.canvas.size());
+    if (templateTree_->isVisible())
+        templateList_->setGeometry(layout_.controls.value(ControlId::PhotoList));
     if (layout_.canvas.size() != recordedCanvasSize_) {
         // A saved page keeps the canvas it was made on; the batch takes
         // this size for pages saved without one.
@@ -213,25 +209,93 @@ void CMainDlg::ApplyLayout() {
 }
 
 void CMainDlg::FillTemplateList() {
-    FillIconList(templateList_, library_.openSet().Labels());
+    templateList_->ShowEntries(library_.openSet().pages, library_.openSet().Labels());
 }
+
+static QStringList FileLabels(const QStringList& paths) {
+    QStringList labels;
+    for (const QString& path : paths)
+        labels << FileThumbnailLabel(path);
+    return labels;
+}
+
+void CMainDlg::FillPhotoList() { photoList_->ShowEntries(customerPhotos_, FileLabels(customerPhotos_)); }
 
 void CMainDlg::LoadSamplePhotos() {
     customerPhotos_ = FindFiles(SampleFolder(), QStringLiteral("*.jpg"), false).files;
-    QStringList labels;
-    for (const QString& path : customerPhotos_)
-        labels << QFileInfo(path).fileName().toLower();
-    FillIconList(photoList_, labels);
+    FillPhotoList();
 }
 
 void CMainDlg::RefillFinishedList() {
     finishedPages_.clear();
-    QStringList labels;
-    for (const auto& page : task_.pages) {
+    for (const auto& page : task_.pages)
         finishedPages_ << PageImagePath(task_.Folder(), page->Name(), QStringLiteral(".jpg"));
-        labels << page->Name();
-    }
-    FillIconList(finishedList_, labels);
+    finishedList_->ShowEntries(finishedPages_, FileLabels(finishedPages_));
+}
+
+void CMainDlg::ShowTemplateTree() {
+    if (templateTree_->isVisible())
+        return;
+    templateTree_->Rebuild();
+    templateTree_->show();
+    controls_[ControlId::HideTree]->show();
+    for (int id : {ControlId::PhotoList, ControlId::PhotoTitle, ControlId::ClearPhotos,
+                   ControlId::RemovePhoto, ControlId::ImportPhotos})
+        controls_[id]->hide();
+    templateList_->setGeometry(layout_.controls.value(ControlId::PhotoList));
+}
+
+void CMainDlg::HideTemplateTree() {
+    if (!templateTree_->isVisible())
+        return;
+    templateTree_->hide();
+    controls_[ControlId::HideTree]->hide();
+    for (int id : {ControlId::TemplateList, ControlId::PhotoList, ControlId::PhotoTitle,
+                   ControlId::ClearPhotos, ControlId::RemovePhoto, ControlId::ImportPhotos})
+        controls_[id]->show();
+    QRect list = templateList_->geometry();
+    list.moveTop(controls_[ControlId::ShowTree]->geometry().bottom() + 1 + 5);
+    templateList_->setGeometry(list);
+}
+
+void CMainDlg::OpenTemplateSet(const QString& folder) {
+    library_.OpenSet(folder);
+    FillTemplateList();
+}
+
+void CMainDlg::ImportPhotos() {
+    const QStringList chosen =
+        choosePhotos_ ? choosePhotos_()
+                      : QFileDialog::getOpenFileNames(
+                            this, QStringLiteral("调入照片"), QString(),
+                            QStringLiteral("jpg files(*jpg,*png) (*.jpg *.png)"));
+    if (chosen.isEmpty())
+        return;
+    customerPhotos_ += chosen;
+    FillPhotoList();
+}
+
+void CMainDlg::RemoveSelectedPhoto() {
+    const QList<QListWidgetItem*> selected = photoList_->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int row = photoList_->row(selected.first());
+    delete photoList_->takeItem(row);
+    if (row < customerPhotos_.size())
+        customerPhotos_.removeAt(row);
+}
+
+void CMainDlg::ClearPhotos() {
+    photoList_->StopLoading();
+    customerPhotos_.clear();
+    photoList_->clear();
+}
+
+void CMainDlg::RefreshPhotoUsage() {
+    const PhotoUsage usage = CountPhotoUsage(task_, customerPhotos_);
+    for (int i = 0; i < photoList_->count() && i < usage.labels.size(); ++i)
+        photoList_->item(i)->setText(usage.labels.at(i));
+    usedPhotos_ = usage.usedPhotos;
 }
 
 QString CMainDlg::sizeLabelText() const {
@@ -333,6 +397,8 @@ bool CMainDlg::HandleKey(QKeyEvent* event) {
         StartTemplateTestRun();
         break;
     case KeyAction::Preview:
+        PreviewCommand();
+        break;
     case KeyAction::None:
         break;
     }
@@ -346,9 +412,33 @@ void CMainDlg::ChooseCustomerCommand() {
 }
 
 QString CMainDlg::ChooseCustomerWithDialog() {
-    // The customer's "1.tx" in the task store.
-    return QFileDialog::getOpenFileName(this, QStringLiteral("选择客人任务"), TaskStoreFolder(),
-                                        QStringLiteral("任务文件 (1.tx)"));
+    CTaskListDlg tasks(
+        messages_, [this](const QStringList& paths) { ComposeTasks(paths); }, this);
+    if (tasks.exec() != QDialog::Accepted)
+        return {};
+    return tasks.ResultPath();
+}
+
+void CMainDlg::ComposeTasks(const QStringList& taskPaths) {
+    if (taskPaths.isEmpty())
+        return;
+    CLogindShutdownService system;
+    CProgressDlg progress(messages_, shutdown_ ? *shutdown_ : system, this);
+    progress.SetEnvironment(MakeComposeEnvironment());
+    progress.SetTaskPaths(taskPaths);
+    progress.Run(-1, nullptr);
+}
+
+ComposeEnvironment CMainDlg::MakeComposeEnvironment() {
+    ComposeEnvironment env;
+    env.canvasSize = [this] { return canvas_.clientSize(); };
+    env.openFile = [this](const QString& path) {
+        if (openFile_)
+            openFile_(path);
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    };
+    return env;
 }
 
 QString CMainDlg::ChooseTaskFileWithDialog() {
@@ -394,6 +484,7 @@ void CMainDlg::ChooseCustomer(const QString& taskPath) {
 void CMainDlg::OpenTask(const QString& taskPath) {
     task_.Load(taskPath);
     RefillFinishedList();
+    RefreshPhotoUsage();
 }
 
 void CMainDlg::SelectProduct(int row) {
@@ -419,19 +510,86 @@ void CMainDlg::RefreshSizeLabel(bool saveTask) {
         task_.Save();
 }
 
-void CMainDlg::SaveComposition(bool customerCheck) {
+SavePageRequest CMainDlg::MakeSaveRequest(bool customerCheck) const {
     SavePageRequest request;
-    request.customerChosen = !customerName_.isEmpty();
+    // A customer is chosen once the order list shows one.
+    request.customerChosen = orderList_->count() > 0;
     request.customerName = customerName_;
     request.customerDisplayName = customerDisplayName_;
     const int row = orderList_->currentRow();
-    if (row > 0 && row < orderLines_.size())
+    if (row > 0 && row < orderLines_.size() && orderList_->item(row)->isSelected())
         request.product = orderLines_.at(row);
     request.customerCheck = customerCheck;
     request.selectedPage = selectedPage_;
-    const SavePageResult result = SaveCanvasAsPage(request, canvas_, task_, messages_);
+    return request;
+}
+
+void CMainDlg::SaveComposition(bool customerCheck) {
+    const SavePageResult result =
+        SaveCanvasAsPage(MakeSaveRequest(customerCheck), canvas_, task_, messages_);
     if (result.saved)
+        selectedPage_ = result.pageIndex;
+    RefillFinishedList();
+    RefreshPhotoUsage();
+}
+
+void CMainDlg::OpenFinishedPageAt(int position) {
+    if (position < 0) {
+        selectedPage_ = -1;
+        return;
+    }
+    const OpenedPage opened =
+        OpenFinishedPage(task_, position, selectedPage_, canvas_, orderLines_);
+    selectedPage_ = opened.selected;
+    if (opened.removed)
         RefillFinishedList();
+    if (!opened.relabel)
+        return;
+    outputPart_ = opened.outputPart;
+    pageSize_ = canvas_.pageSize();
+    sizeLabel_->setText(opened.sizeLabel);
+    // The page keeps the size it was saved at: choosing its product here
+    // must not resize it.
+    const QSignalBlocker block(orderList_);
+    if (opened.productRow > 0) {
+        orderList_->setCurrentRow(opened.productRow);
+    } else {
+        orderList_->clearSelection();
+        orderList_->setCurrentRow(-1);
+    }
+}
+
+void CMainDlg::DeleteSelectedPage() {
+    if (!DeleteFinishedPage(task_, selectedPage_, canvas_, messages_))
+        return;
+    selectedPage_ = -1;
+    RefillFinishedList();
+    RefreshPhotoUsage();
+}
+
+void CMainDlg::ReselectFinishedPage() {
+    QListWidgetItem* item = finishedList_->item(selectedPage_);
+    if (!item)
+        return;
+    const QSignalBlocker block(finishedList_);
+    finishedList_->setCurrentItem(item);
+    finishedList_->scrollToItem(item);
+}
+
+void CMainDlg::PreviewCommand() {
+    const PreviewPlan plan =
+        PrepareFinishedPagePreview(MakeSaveRequest(true), canvas_, task_, messages_);
+    if (!plan.save.customerName.isEmpty())
+        customerName_ = plan.save.customerName;
+    selectedPage_ = plan.selected;
+    RefillFinishedList();
+    RefreshPhotoUsage();
+    if (plan.pageIndex < 0)
+        return;
+    CLogindShutdownService system;
+    CProgressDlg progress(messages_, shutdown_ ? *shutdown_ : system, this);
+    progress.SetEnvironment(MakeComposeEnvironment());
+    progress.Run(plan.pageIndex, &task_);
 }
 
 void CMainDlg::OpenTaskFileCommand() {

@@ -3,6 +3,8 @@
 #include "app/main_layout.h"
 #include "compose/canvas_operation.h"
 #include "compose/compose_canvas.h"
+#include "production/compose_task.h"
+#include "production/new_page.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "templates/template_library.h"
@@ -18,7 +20,10 @@
 class CBusyPopup;
 class CCanvasView;
 class COrderList;
+class CTemplateTreeView;
+class CThumbnailList;
 class IMessages;
+class IShutdownService;
 class QCheckBox;
 class QLabel;
 class QListWidget;
@@ -44,6 +49,7 @@ public:
     const MainLayout& currentLayout() const { return layout_; }
     QString sizeLabelText() const;
     const QStringList& customerPhotos() const { return customerPhotos_; }
+    const QStringList& usedPhotos() const { return usedPhotos_; }
     const QString& customerName() const { return customerName_; }
     QSize pageSize() const { return pageSize_; }
 
@@ -75,6 +81,33 @@ public:
     void SetCustomerChooser(std::function<QString()> chooser) {
         chooseCustomer_ = std::move(chooser);
     }
+    // Where "调入照片" asks for photos; empty means cancelled.
+    void SetPhotoChooser(std::function<QStringList()> chooser) {
+        choosePhotos_ = std::move(chooser);
+    }
+
+    // The template area: the tree instead of the customer photos, and back.
+    void ShowTemplateTree();
+    void HideTemplateTree();
+    void OpenTemplateSet(const QString& folder);
+    // The customer photo area.
+    void ImportPhotos();
+    void RemoveSelectedPhoto();
+    void ClearPhotos();
+    // Recounts how often the open task's pages use each customer photo.
+    void RefreshPhotoUsage();
+    // The finished-products area.
+    void OpenFinishedPageAt(int position); // a click on the page at position (-1: none)
+    void DeleteSelectedPage();
+    void PreviewCommand();
+    int selectedPage() const { return selectedPage_; }
+    const QStringList& finishedPages() const { return finishedPages_; }
+    // How a previewed page is shown (by default the desktop's image viewer),
+    // and who powers the machine off after a batch that asks for it.
+    void SetFileOpener(std::function<void(const QString&)> opener) {
+        openFile_ = std::move(opener);
+    }
+    void SetShutdownService(IShutdownService* service) { shutdown_ = service; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,11 +121,17 @@ private:
     void CreateControls();
     void ApplyLayout();
     void FillTemplateList();
+    void FillPhotoList();
     void LoadSamplePhotos();
     void RefillFinishedList();
     bool HandleKey(QKeyEvent* event);
     void ChooseCustomerCommand();
     void ShowDpiDialog();
+    SavePageRequest MakeSaveRequest(bool customerCheck) const;
+    void ReselectFinishedPage();
+    // Composes the task files in order through the progress window.
+    void ComposeTasks(const QStringList& taskPaths);
+    ComposeEnvironment MakeComposeEnvironment();
     void OnTemplateTestStep();
     void OnTemplateTestSave();
     QString ChooseTaskFileWithDialog();
@@ -100,9 +139,10 @@ private:
 
     IMessages& messages_;
     QMap<int, QWidget*> controls_;
-    QListWidget* templateList_ = nullptr;
-    QListWidget* photoList_ = nullptr;
-    QListWidget* finishedList_ = nullptr;
+    CThumbnailList* templateList_ = nullptr;
+    CTemplateTreeView* templateTree_ = nullptr;
+    CThumbnailList* photoList_ = nullptr;
+    CThumbnailList* finishedList_ = nullptr;
     COrderList* orderList_ = nullptr;
     QLabel* sizeLabel_ = nullptr;
     QCheckBox* lockBox_ = nullptr;
@@ -117,6 +157,7 @@ private:
     QSize recordedCanvasSize_;
 
     QStringList customerPhotos_;
+    QStringList usedPhotos_;
     QStringList finishedPages_;
     int selectedPage_ = -1;
 
@@ -139,4 +180,7 @@ private:
 
     std::function<QString()> chooseTaskFile_;
     std::function<QString()> chooseCustomer_;
+    std::function<QStringList()> choosePhotos_;
+    std::function<void(const QString&)> openFile_;
+    IShutdownService* shutdown_ = nullptr;
 };

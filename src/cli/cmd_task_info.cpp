@@ -1,4 +1,5 @@
 #include "cli/command.h"
+#include "cli/slot_json.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
@@ -11,38 +12,12 @@
 namespace {
 const QString kCommand = QStringLiteral("task-info");
 
-QJsonObject SlotJson(const SlotPlacement& s) {
-    return QJsonObject{
-        {"angle", s.angle},
-        {"shear", s.shear},
-        {"mirror_x", s.mirrorX},
-        {"mirror_y", s.mirrorY},
-        {"front", s.front},
-        {"transparency", s.transparency},
-        {"reserved_rect",
-         QJsonArray{s.reservedRect[0], s.reservedRect[1], s.reservedRect[2], s.reservedRect[3]}},
-        {"left", s.left},
-        {"top", s.top},
-        {"right", s.right},
-        {"bottom", s.bottom},
-        {"reserved", s.reserved},
-        {"offset_x", s.offsetX},
-        {"offset_y", s.offsetY},
-        {"zoom", s.zoom},
-        {"border_color", static_cast<qint64>(s.borderColor)},
-        {"photo_name", s.PhotoName()},
-    };
-}
-
 QJsonObject PageJson(const TaskPage& page) {
-    QJsonArray slotList;
-    for (const SlotPlacement& s : page.placements)
-        slotList.append(SlotJson(s));
     return QJsonObject{
         {"name", page.Name()},
         {"width", page.width},
         {"height", page.height},
-        {"slots", slotList},
+        {"slots", SlotsJson(page.placements)},
     };
 }
 

@@ -3,7 +3,9 @@
 #include <QFile>
 
 #include <dirent.h>
+#include <set>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 
@@ -14,45 +16,74 @@ QByteArray UpperAscii(QByteArray s) {
     return s;
 }
 
-void Search(const QString& folder, bool matchAll, const QByteArray& needle, bool recursive,
-            FoundFiles& out) {
-    QString base = folder;
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    // readdir gives the entries in the order the file system keeps them,
-    // which QDir would sort or filter.
-    DIR* dir = opendir(QFile::encodeName(base).constData());
-    if (!dir)
-        return;
-    while (dirent* entry = readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name.startsWith('.'))
-            continue;
-        const QString path = base + QFile::decodeName(name);
-        bool isDir = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
-            struct stat st {};
-            isDir = stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+struct Search {
+    bool matchAll = false;
+    QByteArray needle;
+    bool recursive = false;
+    const std::function<bool(const QString&, bool)>* visit = nullptr;
+    // Device and inode of every folder entered.
+    std::set<std::pair<dev_t, ino_t>> entered;
+
+    // False once the visitor asked to stop.
+    bool Run(const QString& folder) {
+        QString base = folder;
+        if (!base.endsWith(QLatin1Char('/')))
+            base += QLatin1Char('/');
+        // readdir gives the entries in the order the file system keeps them,
+        // which QDir would sort or filter.
+        DIR* dir = opendir(QFile::encodeName(base).constData());
+        if (!dir)
+            return true;
+        struct stat self {};
+        if (fstat(dirfd(dir), &self) == 0 && !entered.insert({self.st_dev, self.st_ino}).second) {
+            closedir(dir);
+            return true;
         }
-        if (isDir) {
-            out.folders.append(path + QLatin1Char('/'));
-            if (recursive)
-                Search(path, matchAll, needle, recursive, out);
-        } else if (matchAll || UpperAscii(name).contains(needle)) {
-            out.files.append(path);
+        bool going = true;
+        while (going) {
+            const dirent* entry = readdir(dir);
+            if (!entry)
+                break;
+            const QByteArray name(entry->d_name);
+            if (name.startsWith('.'))
+                continue;
+            const QString path = base + QFile::decodeName(name);
+            bool isDir = entry->d_type == DT_DIR;
+            if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+                struct stat st {};
+                isDir = stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+            }
+            if (isDir) {
+                going = (*visit)(path + QLatin1Char('/'), true);
+                if (going && recursive)
+                    going = Run(path);
+            } else if (matchAll || UpperAscii(name).contains(needle)) {
+                going = (*visit)(path, false);
+            }
         }
+        closedir(dir);
+        return going;
     }
-    closedir(dir);
-}
+};
 
 } // namespace
 
+void VisitFoundFiles(const QString& folder, const QString& pattern, bool recursive,
+                     const std::function<bool(const QString& path, bool isFolder)>& visit) {
+    Search search;
+    search.matchAll = pattern == QLatin1String("*") || pattern == QLatin1String("*.*");
+    const qsizetype dot = pattern.lastIndexOf(QLatin1Char('.'));
+    search.needle = UpperAscii(QFile::encodeName(dot >= 0 ? pattern.mid(dot) : pattern));
+    search.recursive = recursive;
+    search.visit = &visit;
+    search.Run(folder);
+}
+
 FoundFiles FindFiles(const QString& folder, const QString& pattern, bool recursive) {
     FoundFiles out;
-    const bool matchAll = pattern == QLatin1String("*") || pattern == QLatin1String("*.*");
-    const qsizetype dot = pattern.lastIndexOf(QLatin1Char('.'));
-    const QByteArray needle =
-        UpperAscii(QFile::encodeName(dot >= 0 ? pattern.mid(dot) : pattern));
-    Search(folder, matchAll, needle, recursive, out);
+    VisitFoundFiles(folder, pattern, recursive, [&out](const QString& path, bool isFolder) {
+        (isFolder ? out.folders : out.files).append(path);
+        return true;
+    });
     return out;
 }

@@ -3,6 +3,7 @@
 #include "compose/rect.h"
 
 #include <QPoint>
+#include <QSize>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -15,6 +16,9 @@ constexpr int kMaxSlotCoordinate = 1000000;
 
 // Truncates toward zero, as every conversion of the canvas does, clamped to
 // the slot coordinate bound.
+// A size with area: a chosen product, a decoded image.
+inline bool IsPositive(QSize s) { return s.width() > 0 && s.height() > 0; }
+
 inline int TruncToCoordinate(double v) {
     if (!(v > -kMaxSlotCoordinate)) // also catches NaN
         return -kMaxSlotCoordinate;

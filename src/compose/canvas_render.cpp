@@ -8,11 +8,6 @@
 
 #include <QPainter>
 
-namespace {
-bool IsPositive(QSize s) {
-    return s.width() > 0 && s.height() > 0;
-}
-} // namespace
 
 void CComposeCanvas::LayoutDisplay() {
     const Rect client{0, 0, clientSize_.width(), clientSize_.height()};

@@ -1,6 +1,7 @@
 // Reading template bodies and saved pages into the canvas, and writing the
 // layout record "dat" of a finished page.
 
+#include "compose/canvas_geometry.h"
 #include "compose/canvas_size_file.h"
 #include "compose/compose_canvas.h"
 #include "compose/raster.h"
@@ -9,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <QPainter>
 #include <exception>
 
@@ -176,6 +178,7 @@ bool CComposeCanvas::LoadLayoutRecord(const QString& taskFilePath, const QString
         bodyPath_.clear();
         // The placements copied in from the task stay as they were saved.
         ApplyParsedBody(record.body, parsed, false, false);
+        RescaleSavedPlacements(ReadCanvasSizeFile(folder));
         for (int i = 0; i < slotCount(); ++i) {
             currentSlot_ = i;
             LoadSlotPhoto(slots_[i].photoBytes, false, i);
@@ -185,6 +188,32 @@ bool CComposeCanvas::LoadLayoutRecord(const QString& taskFilePath, const QString
         return true;
     } catch (const std::exception&) {
         return false;
+    }
+}
+
+void CComposeCanvas::RescaleSavedPlacements(QSize savedClient) {
+    if (!savedClient.isValid() || savedClient == clientSize_)
+        return;
+    // Slot rectangles are pixels of the page as shown on the canvas they
+    // were made on; a page reopened on a canvas of another size would put
+    // every photo in the wrong place without this.
+    Rect saved{0, 0, savedClient.width(), savedClient.height()};
+    if (IsPositive(productSize_))
+        FitInside(productSize_.width(), productSize_.height(), saved);
+    else
+        FitInside(background_.width(), background_.height(), saved);
+    if (saved.width() <= 0 || saved.height() <= 0)
+        return;
+    const int64_t nw = displaySize_.width(), nh = displaySize_.height();
+    const int64_t ow = saved.width(), oh = saved.height();
+    auto scale = [](int32_t v, int64_t to, int64_t from) {
+        return static_cast<int32_t>(std::clamp<int64_t>(v * to / from, INT32_MIN, INT32_MAX));
+    };
+    for (SlotPlacement& p : placements_) {
+        p.left = scale(p.left, nw, ow);
+        p.right = scale(p.right, nw, ow);
+        p.top = scale(p.top, nh, oh);
+        p.bottom = scale(p.bottom, nh, oh);
     }
 }
 

@@ -223,6 +223,9 @@ private:
     void FitSlotPhoto(const QByteArray& bytes, bool reset, int slot);
     void Invalidate(std::optional<Rect> area) const;
     void RemoveTemplate();
+    // Brings the slot rectangles of a page saved on a canvas of another
+    // client size to this canvas's display.
+    void RescaleSavedPlacements(QSize savedClient);
 
     QSize clientSize_{1000, 750};
     IBusyIndicator* busy_ = nullptr;

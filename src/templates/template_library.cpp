@@ -26,12 +26,15 @@ QString FileName(const QString& path) {
 
 } // namespace
 
+QString TemplateThumbnailLabel(const QString& setKey, const QString& pagePath) {
+    return setKey + QLatin1Char('-') + FileName(pagePath).toLower().remove(QLatin1String(".temp"));
+}
+
 QStringList OpenTemplateSet::Labels() const {
     QStringList labels;
     labels.reserve(pages.size());
     for (const QString& page : pages)
-        labels.append(key + QLatin1Char('-') +
-                      FileName(page).toLower().remove(QLatin1String(".temp")));
+        labels.append(TemplateThumbnailLabel(key, page));
     return labels;
 }
 

@@ -15,6 +15,10 @@ struct SetIndex {
     int size() const { return static_cast<int>(paths.size()); }
 };
 
+// The label of a template page in the template list: the set key, "-", and
+// the page's file name lowercased with every ".temp" removed.
+QString TemplateThumbnailLabel(const QString& setKey, const QString& pagePath);
+
 // The template set shown in the template list: its folder (no trailing "/"),
 // its key ("婚纱-<group>-<set>") and its existing pages 1 to 100 in order.
 struct OpenTemplateSet {

@@ -4,7 +4,10 @@
 #include "app/control_ids.h"
 #include "app/dpi_dialog.h"
 #include "app/order_list.h"
+#include "app/task_list_dialog.h"
+#include "controls/sort_list_ctrl.h"
 #include "app_fixture.h"
+#include "modal_helper.h"
 #include "common/profile.h"
 #include "controls/canvas_toolbar.h"
 #include "production/progress_run.h"
@@ -27,15 +30,6 @@ using namespace ControlId;
 
 QString StoredId() {
     return Profile::GetString("Version 1.0", "id");
-}
-
-// Runs answer on the dialog the next exec() opens.
-void OnNextModal(std::function<void(QWidget*)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        answer(modal);
-    });
 }
 
 TEST_F(MainWindowTest, InstallationIdentifierMadeOnceAndKept) {
@@ -73,9 +67,7 @@ TEST_F(MainWindowTest, DpiDialogOpensOnTheSettingAndStoresOnOk) {
     } steps[] = {{2, true, "254", "300"}, {0, false, "300", "300"}, {0, true, "300", "200"}};
     for (const auto& step : steps) {
         QString opened;
-        OnNextModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<CDpiDlg*>(modal);
-            ASSERT_NE(dialog, nullptr);
+        WhenShown<CDpiDlg>([&](CDpiDlg* dialog) {
             EXPECT_EQ(dialog->windowTitle(), QStringLiteral("DPI设置"));
             opened = dialog->choices()->currentText();
             dialog->choices()->setCurrentIndex(step.choose);
@@ -189,6 +181,41 @@ TEST_F(MainWindowTest, TemplateTestRunLoadsAndSavesEveryPage) {
     CustomerTask saved;
     ASSERT_TRUE(saved.Load(PreviewCacheTaskPath()));
     EXPECT_EQ(saved.PageCount(), pages);
+}
+
+TEST_F(MainWindowTest, TheOrderBookChoosesAndComposesCustomers) {
+    MakeCustomer("周九", "139", {{"摆台", "20", "30"}});
+    const QString task = MakeCustomer("吴十", "137", {{"相册", "30", "30"}});
+    // A page for 吴十, composed from the order book's batch.
+    window->ChooseCustomer(task);
+    static_cast<COrderList*>(window->control(OrderList))->setCurrentRow(1);
+    ASSERT_TRUE(window->canvas().LoadTemplateFile(window->library().templates().first(), true));
+    window->SaveComposition(true);
+    ASSERT_EQ(window->task().PageCount(), 1);
+
+    auto rowOf = [](CTaskListDlg* dialog, const QString& name) {
+        for (int row = 0; row < dialog->list()->RowCount(); ++row)
+            if (dialog->list()->CellText(row, 0) == name)
+                return row;
+        return -1;
+    };
+    WhenShown<CTaskListDlg>([&](CTaskListDlg* dialog) {
+        dialog->list()->selectRow(rowOf(dialog, "吴十"));
+        QTest::mouseClick(dialog->button(CTaskListDlg::ComposeSelected), Qt::LeftButton);
+        dialog->list()->selectRow(rowOf(dialog, "周九"));
+        QTest::mouseClick(dialog->button(CTaskListDlg::Open), Qt::LeftButton);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "still open: " << messages.informed.join(" | ").toStdString()
+                          << " rows " << rowOf(dialog, "吴十") << "," << rowOf(dialog, "周九");
+            dialog->reject();
+        }
+    });
+    QTest::mouseClick(static_cast<QPushButton*>(window->control(Tasks)), Qt::LeftButton);
+    auto* orders = static_cast<COrderList*>(window->control(OrderList));
+    ASSERT_EQ(orders->count(), 2);
+    EXPECT_EQ(orders->item(0)->text(), QStringLiteral("客人：周九\r\n电话：139\r\n"));
+    EXPECT_EQ(window->customerName(), QStringLiteral("周九"));
+    EXPECT_TRUE(QFileInfo::exists(QFileInfo(task).path() + "/big相册.jpg"));
 }
 
 TEST_F(MainWindowTest, ToolbarCellsAtTheirEdges) {

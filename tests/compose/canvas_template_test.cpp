@@ -251,6 +251,35 @@ TEST(CanvasTemplate, ChangedProductProportionsReapplyTheTemplate) {
     EXPECT_EQ(relabels, 1);
 }
 
+TEST(CanvasTemplate, APageReopensInPlaceOnACanvasOfAnotherSize) {
+    TestFolder folder;
+    const QString task = folder.file("1.tx");
+    const QString bodyPath =
+        WriteFile(folder, "7.temp", SerializeTemplateBody(MakeTemplate(FourSlots(), kGrey)));
+    const QString photo = WriteFile(folder, "a.png", SolidPng(300, 500, Qt::cyan));
+    CComposeCanvas made;
+    made.SetClientSize({800, 600});
+    ASSERT_TRUE(made.LoadTemplateFile(bodyPath, true));
+    made.SetCurrentSlot(3);
+    ASSERT_TRUE(made.PutPhoto(photo, true));
+    made.placement(3).left += 10;
+    ASSERT_TRUE(made.WriteLayoutRecord(task, "P"));
+
+    // The same page shown half as large: every edge at half the distance.
+    CComposeCanvas reopened;
+    reopened.SetClientSize({400, 300});
+    reopened.SetPlacements(made.placements());
+    ASSERT_TRUE(reopened.LoadLayoutRecord(task, "P", 1200, 900));
+    for (int slot : {0, 3}) {
+        const SlotPlacement &a = made.placement(slot), &b = reopened.placement(slot);
+        EXPECT_EQ(b.left, a.left / 2) << slot;
+        EXPECT_EQ(b.top, a.top / 2) << slot;
+        EXPECT_EQ(b.right, a.right / 2) << slot;
+        EXPECT_EQ(b.bottom, a.bottom / 2) << slot;
+    }
+    EXPECT_EQ(reopened.slotImage(3).isNull(), false);
+}
+
 TEST(CanvasTemplate, BrokenLayoutRecordsLeaveTheCanvasAsItWas) {
     TestFolder folder;
     QDir(folder.path()).mkpath("dataX");

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+#include <functional>
+
+class CSortListCtrl;
+class IMessages;
+class QPushButton;
+
+// "任务列表": the studio's order book, the customer tasks of the task store
+// newest first with their page counts, how far compositing got and the date
+// of their last change. From here the operator records, edits, deletes,
+// composes and exports customers, and opens one in the main window.
+class CTaskListDlg final : public QDialog {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CTaskListDlg)
+public:
+    // Runs the compositing of the given task files, in that order, and
+    // returns when the run has ended.
+    using ComposeTasks = std::function<void(const QStringList& taskPaths)>;
+
+    enum Command { NewTask, Edit, Delete, Open, ComposeOne, ComposeSelected, Export, Close };
+
+    CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidget* parent = nullptr);
+
+    // The task file chosen with "开始" or a double click; meaningful when the
+    // dialog ended accepted.
+    const QString& ResultPath() const { return resultPath_; }
+
+    // Where "输出" asks for the destination folder (empty: cancelled) and how
+    // it shows the folder afterwards. By default a folder dialog and the
+    // desktop's file manager.
+    void SetFolderChooser(std::function<QString()> chooser) { chooseFolder_ = std::move(chooser); }
+    void SetFolderOpener(std::function<void(const QString&)> opener) {
+        openFolder_ = std::move(opener);
+    }
+
+    CSortListCtrl* list() const { return list_; }
+    QPushButton* button(Command command) const { return buttons_.value(command); }
+
+    // Reads the order book from the task store again.
+    void Reload();
+
+private:
+    void NewTaskCommand();
+    void EditCommand();
+    void DeleteCommand();
+    void OpenCommand();
+    void ComposeOneCommand();
+    void ComposeSelectedCommand();
+    void ExportCommand();
+    QString ChooseFolderWithDialog();
+    // The first selected row, or -1 after telling the operator what to select.
+    int SelectedRowOrSay(const char* message);
+
+    IMessages& messages_;
+    ComposeTasks composeTasks_;
+    std::function<QString()> chooseFolder_;
+    std::function<void(const QString&)> openFolder_;
+    QString resultPath_;
+    CSortListCtrl* list_;
+    QList<QPushButton*> buttons_;
+};

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "templates/thumbnail_cell.h"
+
+#include <QListWidget>
+#include <QStringList>
+
+class ThumbnailLoader;
+
+// An icon list of 75 x 85 cells: all labels appear at once, each picture as
+// soon as the loader has drawn it. A new list replaces the old one at once,
+// even while the old one is still being drawn.
+class CThumbnailList final : public QListWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CThumbnailList)
+public:
+    CThumbnailList(ThumbnailSource source, QWidget* parent = nullptr);
+    ~CThumbnailList() override;
+
+    // One entry per path, labelled as given.
+    void ShowEntries(const QStringList& paths, const QStringList& labels);
+    void StopLoading();
+    bool IsLoading() const;
+    // The position of the entry under a mouse click, -1 for none.
+    int ClickedPosition() const { return clicked_; }
+
+signals:
+    // Every cell of the list has been drawn.
+    void Loaded();
+    // A mouse click on an entry, or beside every entry (-1). The keyboard
+    // moving the selection is not a click.
+    void EntryClicked(int position);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void OnCellReady(int generation, int position, const QImage& cell);
+
+    ThumbnailLoader* loader_;
+    int generation_ = 0;
+    int clicked_ = -1;
+};
