@@ -1,6 +1,6 @@
 # The demo template library and sample photos, drawn by the project itself
-# and packed with taoban-cli, so that every step of the studio's work can be
-# seen on real templates:
+# and packed with the studio's template packer, so that every step of the
+# studio's work can be seen on real templates:
 #   ${CMAKE_BINARY_DIR}/demo/模板   packages, list.txt and list2.txt
 #   ${CMAKE_BINARY_DIR}/demo/样片   sample photos
 #   ${CMAKE_BINARY_DIR}/demo/art    each page's drawn images beside its description
@@ -8,7 +8,7 @@
 file(GLOB demo_tool_sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/demo/tools/*.cpp ${CMAKE_SOURCE_DIR}/demo/tools/*.h)
 add_executable(taoban-demo-art ${demo_tool_sources})
-target_link_libraries(taoban-demo-art PRIVATE taoban_common Qt6::Gui)
+target_link_libraries(taoban-demo-art PRIVATE taoban_templates Qt6::Gui)
 
 file(GLOB_RECURSE demo_descriptions CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/demo/library/*.json)
 set(demo_output ${CMAKE_BINARY_DIR}/demo)
@@ -16,16 +16,15 @@ set(demo_stamp ${demo_output}/demo.stamp)
 add_custom_command(
     OUTPUT ${demo_stamp}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${demo_output}/profile
-    # The profile folder keeps the packer's runs away from the user's own
-    # studio profile.
+    # The profile folder keeps the tool away from the user's own studio
+    # profile.
     COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
             TAOBAN_PROFILE_DIR=${demo_output}/profile
             $<TARGET_FILE:taoban-demo-art>
             --descriptions ${CMAKE_SOURCE_DIR}/demo/library
-            --cli $<TARGET_FILE:taoban-cli>
             --out ${demo_output}
     COMMAND ${CMAKE_COMMAND} -E touch ${demo_stamp}
-    DEPENDS taoban-demo-art taoban-cli ${demo_descriptions}
+    DEPENDS taoban-demo-art ${demo_descriptions}
     COMMENT "Drawing and packing the demo template library and sample photos"
     VERBATIM)
 add_custom_target(taoban_demo ALL DEPENDS ${demo_stamp})

@@ -1,22 +1,25 @@
 // Draws the demo template library and the sample photos, and packs the
-// pages with taoban-cli, so that a fresh studio folder has real templates to
-// work with:
-//   taoban-demo-art --descriptions DIR --cli TAOBAN_CLI --out DIR
-// DIR of descriptions holds <category>/<group>/<set>/<page>.json. The output
-// folder receives 模板 (packages, list.txt, list2.txt), 样片 (sample photos)
-// and art (each page's drawn images beside its description).
+// pages with the studio's template packer (the one behind taoban-cli
+// pack-template), so that a fresh studio folder has real templates to work
+// with:
+//   taoban-demo-art --descriptions DIR --out DIR
+// DIR of descriptions holds <category>/<group>/<set>/<page>.json; the
+// generated sets (variations.h) join them. The output folder receives 模板
+// (packages, list.txt, list2.txt), 样片 (sample photos) and art (each page's
+// drawn images beside its description).
 
 #include "library_index.h"
 #include "page_art.h"
 #include "page_description.h"
 #include "sample_photos.h"
+#include "templates/template_packer.h"
+#include "variations.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMutex>
-#include <QProcess>
 #include <QSaveFile>
 #include <QThreadPool>
 
@@ -29,30 +32,28 @@ namespace {
 const QStringList kCategoryOrder{"婚纱", "儿童", "写真", "全家福"};
 
 struct PageJob {
-    QString description; // path of the JSON file
+    QString description; // path of the JSON file; empty for a generated page
     PackedPage packed;
     PageDescription page;
+    ArtResolution resolution;
 };
 
 void Fail(const QString& message) {
     std::fprintf(stderr, "taoban-demo-art: %s\n", message.toUtf8().constData());
 }
 
-bool ParseArgs(const QStringList& args, QString& descriptions, QString& cli, QString& out) {
+bool ParseArgs(const QStringList& args, QString& descriptions, QString& out) {
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == "--descriptions")
             descriptions = args[i + 1];
-        else if (args[i] == "--cli")
-            cli = args[i + 1];
         else if (args[i] == "--out")
             out = args[i + 1];
         else
             return false;
     }
-    if (descriptions.isEmpty() || cli.isEmpty() || out.isEmpty())
+    if (descriptions.isEmpty() || out.isEmpty())
         return false;
     descriptions = QDir(descriptions).absolutePath();
-    cli = QFileInfo(cli).absoluteFilePath();
     out = QDir(out).absolutePath();
     return true;
 }
@@ -83,6 +84,17 @@ bool CollectPages(const QString& root, QList<PageJob>& jobs) {
         job.packed.widthCm = job.page.widthCm;
         job.packed.heightCm = job.page.heightCm;
         job.packed.slotCount = job.page.slotList.size();
+        jobs.append(job);
+    }
+    for (const GeneratedPage& generated : GeneratedPages()) {
+        PageJob job;
+        job.packed.setFolder = generated.setFolder;
+        job.packed.number = generated.number;
+        job.page = generated.page;
+        job.packed.widthCm = job.page.widthCm;
+        job.packed.heightCm = job.page.heightCm;
+        job.packed.slotCount = job.page.slotList.size();
+        job.resolution = kDraftArt;
         jobs.append(job);
     }
     auto rank = [](const PageJob& j) {
@@ -134,23 +146,6 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
-bool Pack(const QString& cli, const QString& json, const QString& temp, const QString& base) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TAOBAN_BASE", base);
-    process.setProcessEnvironment(env);
-    process.start(cli, {"pack-template", json, temp});
-    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0 || !QFileInfo(temp).isFile()) {
-        Fail(QStringLiteral("taoban-cli pack-template %1 failed (exit %2): %3")
-                 .arg(json)
-                 .arg(process.exitCode())
-                 .arg(QString::fromUtf8(process.readAllStandardError()).trimmed()));
-        return false;
-    }
-    return true;
-}
-
 // Replaces folder with its freshly made twin, so a failed run never leaves a
 // half-made library where a finished one was.
 bool Replace(const QString& staged, const QString& folder) {
@@ -167,9 +162,9 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QString descriptions, cli, out;
-    if (!ParseArgs(QCoreApplication::arguments(), descriptions, cli, out)) {
-        Fail("usage: taoban-demo-art --descriptions DIR --cli TAOBAN_CLI --out DIR");
+    QString descriptions, out;
+    if (!ParseArgs(QCoreApplication::arguments(), descriptions, out)) {
+        Fail("usage: taoban-demo-art --descriptions DIR --out DIR");
         return 2;
     }
     QList<PageJob> jobs;
@@ -207,11 +202,15 @@ int main(int argc, char** argv) {
             const PageJob& job = jobs[i];
             const QString folder =
                 art + "/" + job.packed.setFolder + "/" + QString::number(job.packed.number);
+            const QString json = folder + "/page.json";
             QString error;
-            if (!QDir().mkpath(folder) || !QFile::copy(job.description, folder + "/page.json") ||
-                !DrawPageArt(job.page, folder, i, error))
-                report(job.description + ": " +
-                       (error.isEmpty() ? "cannot prepare " + folder : error));
+            const auto describe = [&] {
+                return job.description.isEmpty() ? WritePageDescription(job.page, json, error)
+                                                 : QFile::copy(job.description, json);
+            };
+            if (!QDir().mkpath(folder) || !describe() ||
+                !DrawPageArt(job.page, folder, i, job.resolution, error))
+                report(folder + ": " + (error.isEmpty() ? "cannot prepare " + folder : error));
         });
     }
     pool.waitForDone();
@@ -219,15 +218,22 @@ int main(int argc, char** argv) {
         return 1;
 
     QList<PackedPage> packed;
-    for (const PageJob& job : jobs) {
-        const QString setFolder = library + "/" + job.packed.setFolder;
-        const QString json = art + "/" + job.packed.setFolder + "/" +
-                             QString::number(job.packed.number) + "/page.json";
-        const QString temp = setFolder + "/" + QString::number(job.packed.number) + ".temp";
-        if (!QDir().mkpath(setFolder) || !Pack(cli, json, temp, art))
-            return 1;
-        packed.append(job.packed);
+    for (int i = 0; i < jobs.size(); ++i) {
+        packed.append(jobs[i].packed);
+        pool.start([&, i] {
+            const PackedPage& page = jobs[i].packed;
+            const QString json =
+                art + "/" + page.setFolder + "/" + QString::number(page.number) + "/page.json";
+            const QString temp =
+                library + "/" + page.setFolder + "/" + QString::number(page.number) + ".temp";
+            QString error;
+            if (!PackTemplateFile(json, temp, error))
+                report(json + ": " + error);
+        });
     }
+    pool.waitForDone();
+    if (failed)
+        return 1;
     QString error;
     if (!WriteLibraryIndex(library, packed, error)) {
         Fail(error);

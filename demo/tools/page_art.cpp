@@ -90,8 +90,8 @@ void DrawSlots(QPainter& p, const PageDescription& page, QSize size, int sceneSe
 
 } // namespace
 
-QSize PagePixelSize(const PageDescription& page) {
-    return QSize(qRound(page.widthCm * kPixelsPerCm), qRound(page.heightCm * kPixelsPerCm));
+QSize PagePixelSize(const PageDescription& page, double pixelsPerCm) {
+    return QSize(qRound(page.widthCm * pixelsPerCm), qRound(page.heightCm * pixelsPerCm));
 }
 
 QSize StoredLayerSize(QSize pagePixels) {
@@ -101,7 +101,7 @@ QSize StoredLayerSize(QSize pagePixels) {
 }
 
 bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSeed,
-                 QString& error) {
+                 const ArtResolution& resolution, QString& error) {
     const Theme* theme = ThemeForBackground(page.background);
     if (!theme) {
         error = "no art is drawn for the background " + page.background;
@@ -111,7 +111,7 @@ bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSe
         error = "no art is drawn for the overlay " + page.overlay;
         return false;
     }
-    const QSize size = PagePixelSize(page);
+    const QSize size = PagePixelSize(page, resolution.pixelsPerCm);
     const QImage background = DrawBackground(*theme, size);
     const QSize stored = StoredLayerSize(size);
     auto stretched = [&](const QImage& layer) {
@@ -134,7 +134,10 @@ bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSe
         if (!slot.mask.isEmpty() && !masksDrawn.contains(slot.mask)) {
             // Masks keep the slot's proportions so the shape is not distorted
             // when it is stretched over the slot.
-            const QSize maskSize = QSizeF(local).scaled(400, 400, Qt::KeepAspectRatio).toSize();
+            const QSize maskSize =
+                QSizeF(local)
+                    .scaled(resolution.maskLongSide, resolution.maskLongSide, Qt::KeepAspectRatio)
+                    .toSize();
             if (!SaveImage(DrawMask(shape, maskSize), folder + "/" + slot.mask, error))
                 return false;
             masksDrawn.insert(slot.mask);
@@ -167,8 +170,8 @@ bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSe
         DrawSlots(p, page, size, sceneSeed, true);
     }
     const QImage preview = composed
-                               .scaled(kPreviewLongSide, kPreviewLongSide, Qt::KeepAspectRatio,
-                                       Qt::SmoothTransformation)
+                               .scaled(resolution.previewLongSide, resolution.previewLongSide,
+                                       Qt::KeepAspectRatio, Qt::SmoothTransformation)
                                .convertToFormat(QImage::Format_RGB32);
     return SaveImage(preview, folder + "/" + page.preview, error);
 }

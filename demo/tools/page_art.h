@@ -5,13 +5,17 @@
 #include <QSize>
 #include <QString>
 
-// Drawing resolution of the demo art: 40 pixels to the centimetre, enough
-// for the canvas and thumbnails while keeping the library small.
-constexpr double kPixelsPerCm = 40.0;
-// Longer side of a page's preview image.
-constexpr int kPreviewLongSide = 800;
+// How finely a page's images are drawn. The hand-written pages are drawn at
+// 40 pixels to the centimetre, enough for the canvas and thumbnails; the many
+// generated sets at a draft resolution that keeps the library small.
+struct ArtResolution {
+    double pixelsPerCm = 40.0;
+    int previewLongSide = 800; // longer side of the preview image
+    int maskLongSide = 400;    // longer side of a mask image
+};
+constexpr ArtResolution kDraftArt{16.0, 400, 160};
 
-QSize PagePixelSize(const PageDescription& page);
+QSize PagePixelSize(const PageDescription& page, double pixelsPerCm);
 
 // The size the background and overlay images are stored at. The canvas lays
 // the 1000 x 750 slot grid over its composition area, which is three
@@ -24,4 +28,5 @@ QSize StoredLayerSize(QSize pagePixels);
 
 // Draws every image the JSON file names (background, overlay, masks,
 // preview) into folder. sceneSeed picks the stand-in photos of the preview.
-bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSeed, QString& error);
+bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSeed,
+                 const ArtResolution& resolution, QString& error);

@@ -9,7 +9,9 @@
 #include "app/order_list.h"
 #include "app/progress_dialog.h"
 #include "app/shutdown_service.h"
+#include "app/smart_select_dialog.h"
 #include "app/task_list_dialog.h"
+#include "app/template_download_dialog.h"
 #include "app/template_tree_view.h"
 #include "app/thumbnail_list.h"
 #include "common/find_files.h"
@@ -31,7 +33,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -43,7 +44,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTreeWidget>
-
+#include <QUrl>
 
 CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
     : QDialog(parent, Qt::Window), messages_(messages) {
@@ -76,6 +77,8 @@ CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
 }
 
 CMainDlg::~CMainDlg() {
+    // A running download is cancelled while the window is still whole.
+    delete downloadDialog_;
     qApp->removeEventFilter(this);
     canvas_.SetBusyIndicator(nullptr);
     canvas_.SetRelabelHandler({});
@@ -107,7 +110,8 @@ void CMainDlg::CreateControls() {
     };
 
     label(TemplateTitle, "模板区");
-    button(TemplateManager, "模板管理");
+    connect(button(TemplateManager, "模板管理"), &QPushButton::clicked, this,
+            &CMainDlg::ShowTemplateManager);
     templateList_ = new CThumbnailList(ThumbnailSource::TemplatePreview, this);
     controls_[TemplateList] = templateList_;
     connect(templateList_, &CThumbnailList::EntryClicked, this, [this](int position) {
@@ -124,10 +128,12 @@ void CMainDlg::CreateControls() {
     controls_[HideTree]->hide();
 
     label(PhotoTitle, "客照区");
-    connect(button(ControlId::ImportPhotos, "调入照片"), &QPushButton::clicked, this, &CMainDlg::ImportPhotos);
+    connect(button(ControlId::ImportPhotos, "调入照片"), &QPushButton::clicked, this,
+            &CMainDlg::ImportPhotos);
     connect(button(RemovePhoto, "删除"), &QPushButton::clicked, this,
             &CMainDlg::RemoveSelectedPhoto);
-    connect(button(ControlId::ClearPhotos, "清空"), &QPushButton::clicked, this, &CMainDlg::ClearPhotos);
+    connect(button(ControlId::ClearPhotos, "清空"), &QPushButton::clicked, this,
+            &CMainDlg::ClearPhotos);
     photoList_ = new CThumbnailList(ThumbnailSource::ImageFile, this);
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
@@ -141,10 +147,14 @@ void CMainDlg::CreateControls() {
     canvasView_ = new CCanvasView(canvas_, this);
     canvasView_->SetLockQuery([this] { return LockState(); });
     controls_[Canvas] = canvasView_;
-    button(RandomTemplate, "随机模板");
-    button(OpenDrawnSet, "选中此套");
-    button(RandomPhotos, "随机客片");
-    button(SmartSelect, "智能筛选");
+    connect(button(RandomTemplate, "随机模板"), &QPushButton::clicked, this,
+            [this] { smartSelection_.RandomTemplateBySet(MakeSmartContext()); });
+    connect(button(OpenDrawnSet, "选中此套"), &QPushButton::clicked, this,
+            [this] { smartSelection_.OpenDrawnSet(MakeSmartContext()); });
+    connect(button(RandomPhotos, "随机客片"), &QPushButton::clicked, this,
+            [this] { smartSelection_.RandomPhotos(MakeSmartContext()); });
+    connect(button(SmartSelect, "智能筛选"), &QPushButton::clicked, this,
+            &CMainDlg::ShowSmartSelectDialog);
     lockBox_ = new QCheckBox(QStringLiteral("锁定人像位置"), this);
     lockBox_->setChecked(true);
     lockBox_->setFocusPolicy(Qt::TabFocus);
@@ -160,8 +170,7 @@ void CMainDlg::CreateControls() {
     connect(button(Preview, "预览"), &QPushButton::clicked, this, &CMainDlg::PreviewCommand);
     connect(button(SavePage, "保存"), &QPushButton::clicked, this,
             [this] { SaveComposition(true); });
-    connect(button(DeletePage, "删除"), &QPushButton::clicked, this,
-            &CMainDlg::DeleteSelectedPage);
+    connect(button(DeletePage, "删除"), &QPushButton::clicked, this, &CMainDlg::DeleteSelectedPage);
     connect(button(Output, "输出"), &QPushButton::clicked, this, &CMainDlg::ChooseCustomerCommand);
     finishedList_ = new CThumbnailList(ThumbnailSource::ImageFile, this);
     controls_[FinishedList] = finishedList_;
@@ -219,7 +228,9 @@ static QStringList FileLabels(const QStringList& paths) {
     return labels;
 }
 
-void CMainDlg::FillPhotoList() { photoList_->ShowEntries(customerPhotos_, FileLabels(customerPhotos_)); }
+void CMainDlg::FillPhotoList() {
+    photoList_->ShowEntries(customerPhotos_, FileLabels(customerPhotos_));
+}
 
 void CMainDlg::LoadSamplePhotos() {
     customerPhotos_ = FindFiles(SampleFolder(), QStringLiteral("*.jpg"), false).files;
@@ -236,6 +247,12 @@ void CMainDlg::RefillFinishedList() {
 void CMainDlg::ShowTemplateTree() {
     if (templateTree_->isVisible())
         return;
+    if (libraryStale_) {
+        libraryStale_ = false;
+        library_.ReadFileList();
+        library_.ReadSetIndex();
+        library_.SearchTemplates();
+    }
     templateTree_->Rebuild();
     templateTree_->show();
     controls_[ControlId::HideTree]->show();
@@ -265,10 +282,10 @@ void CMainDlg::OpenTemplateSet(const QString& folder) {
 
 void CMainDlg::ImportPhotos() {
     const QStringList chosen =
-        choosePhotos_ ? choosePhotos_()
-                      : QFileDialog::getOpenFileNames(
-                            this, QStringLiteral("调入照片"), QString(),
-                            QStringLiteral("jpg files(*jpg,*png) (*.jpg *.png)"));
+        choosePhotos_
+            ? choosePhotos_()
+            : QFileDialog::getOpenFileNames(this, QStringLiteral("调入照片"), QString(),
+                                            QStringLiteral("jpg files(*jpg,*png) (*.jpg *.png)"));
     if (chosen.isEmpty())
         return;
     customerPhotos_ += chosen;
@@ -607,6 +624,33 @@ void CMainDlg::OpenTaskFileCommand() {
     finishedList_->clearSelection();
     canvas_.ClearSlots();
     RefreshSizeLabel(false);
+}
+
+SmartSelectionContext CMainDlg::MakeSmartContext() {
+    return SmartSelectionContext{library_,
+                                 canvas_,
+                                 customerPhotos_,
+                                 usedPhotos_,
+                                 sizeLabel_->text(),
+                                 messages_,
+                                 random_,
+                                 [this](const QString& folder) { OpenTemplateSet(folder); }};
+}
+
+void CMainDlg::ShowSmartSelectDialog() {
+    CSmartSelectDlg dialog(smartCommands_, this);
+    dialog.exec();
+}
+
+void CMainDlg::ShowTemplateManager() {
+    if (!downloadDialog_) {
+        downloadDialog_ = new CTemplateDownloadDlg(messages_, this);
+        connect(downloadDialog_, &CTemplateDownloadDlg::LibraryChanged, this,
+                [this] { libraryStale_ = true; });
+    }
+    downloadDialog_->show();
+    downloadDialog_->raise();
+    downloadDialog_->activateWindow();
 }
 
 void CMainDlg::ShowDpiDialog() {

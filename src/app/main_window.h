@@ -5,6 +5,7 @@
 #include "compose/compose_canvas.h"
 #include "production/compose_task.h"
 #include "production/new_page.h"
+#include "production/smart_selection.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "templates/template_library.h"
@@ -20,6 +21,7 @@
 class CBusyPopup;
 class CCanvasView;
 class COrderList;
+class CTemplateDownloadDlg;
 class CTemplateTreeView;
 class CThumbnailList;
 class IMessages;
@@ -109,6 +111,14 @@ public:
     }
     void SetShutdownService(IShutdownService* service) { shutdown_ = service; }
 
+    // Smart selection: "随机模板", "选中此套", "随机客片" and the dialog.
+    SmartSelection& smartSelection() { return smartSelection_; }
+    SeededRandom& random() { return random_; }
+    SmartSelectionContext MakeSmartContext();
+    void ShowSmartSelectDialog();
+    // "模板管理": the download window, made on first use and kept.
+    void ShowTemplateManager();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -183,4 +193,13 @@ private:
     std::function<QStringList()> choosePhotos_;
     std::function<void(const QString&)> openFile_;
     IShutdownService* shutdown_ = nullptr;
+
+    CTemplateDownloadDlg* downloadDialog_ = nullptr;
+    // A download replaced library files: the index is read again at the
+    // next look into the library.
+    bool libraryStale_ = false;
+
+    SeededRandom random_;
+    SmartSelection smartSelection_;
+    SmartSelectCommands smartCommands_{smartSelection_, [this] { return MakeSmartContext(); }};
 };

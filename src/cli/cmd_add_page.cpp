@@ -1,5 +1,6 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
+#include "cli/page_argument.h"
 #include "compose/canvas_size_file.h"
 #include "compose/compose_canvas.h"
 #include "production/new_page.h"
@@ -14,17 +15,6 @@
 
 namespace {
 const QString kCommand = QStringLiteral("add-page");
-
-// The customer as the order list's header shows it: ",," stands for ",",
-// commas at either end are dropped.
-QString DisplayNameOf(QString name) {
-    name.replace(",,", ",");
-    while (name.startsWith(','))
-        name.remove(0, 1);
-    while (name.endsWith(','))
-        name.chop(1);
-    return name;
-}
 
 struct AddPageArguments {
     QString customer;
@@ -73,32 +63,10 @@ int RunAddPage(const QStringList& args) {
     QString error;
     if (!Parse(args, a, error))
         return BadInput(kCommand, error);
-    if (!IsUsableCustomerName(a.customer))
-        return BadInput(kCommand,
-                        QStringLiteral("\"%1\" cannot be a customer name").arg(a.customer));
-
-    const QString folder = CustomerFolder(a.customer);
     CustomerTask task;
-    const QString taskPath = TaskFilePath(folder);
-    // An existing task is opened as the main window opens it; otherwise
-    // saving starts one.
-    if (QFileInfo::exists(taskPath) && !task.Load(taskPath))
-        return BadInput(kCommand, QStringLiteral("cannot read task file %1").arg(taskPath));
-
     SavePageRequest request;
-    request.customerChosen = true;
-    request.customerName = a.customer;
-    request.customerDisplayName = DisplayNameOf(a.customer);
-    if (!a.product.isEmpty()) {
-        for (const OrderLine& line : ReadOrderLines(OrderLinesPath(folder)))
-            if (line.name == a.product) {
-                request.product = line;
-                break;
-            }
-        if (!request.product)
-            return BadInput(kCommand,
-                            QStringLiteral("%1 has not ordered %2").arg(a.customer, a.product));
-    }
+    if (const int status = PrepareCustomerPage(kCommand, a.customer, a.product, task, request))
+        return status;
 
     CComposeCanvas canvas;
     canvas.SetClientSize(a.canvas.isValid() ? a.canvas : LastCanvasSize());

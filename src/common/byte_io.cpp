@@ -33,6 +33,23 @@ uint32_t ByteReader::u32() {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
+uint16_t ByteReader::u16be() {
+    if (!take(2))
+        return 0;
+    const auto* p = reinterpret_cast<const uint8_t*>(data_ + pos_);
+    pos_ += 2;
+    return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
+
+uint32_t ByteReader::u32be() {
+    if (!take(4))
+        return 0;
+    const auto* p = reinterpret_cast<const uint8_t*>(data_ + pos_);
+    pos_ += 4;
+    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+           (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
+}
+
 QByteArray ByteReader::bytes(qint64 n) {
     if (!take(n))
         return {};

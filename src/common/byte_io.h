@@ -22,6 +22,10 @@ public:
     uint16_t u16();
     uint32_t u32();
     int32_t i32() { return static_cast<int32_t>(u32()); }
+    // Big-endian counterparts, for formats that store numbers that way
+    // (JPEG segments, "MM" TIFF data inside EXIF).
+    uint16_t u16be();
+    uint32_t u32be();
 
     // Copies n bytes; fails (returning an empty array) when fewer remain.
     QByteArray bytes(qint64 n);

@@ -13,6 +13,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class QPainter;
 
 // Decodes JPEG, PNG or BMP bytes; null when they do not decode, are cut short,
@@ -22,7 +24,17 @@ class QPainter;
 QImage DecodeImage(const QByteArray& bytes);
 // As DecodeImage, as an editable ARGB32_Premultiplied bitmap (customer photos).
 QImage DecodeBitmap(const QByteArray& bytes);
+// Tells whether a picture of the reduced size (as shown, upright) still has
+// the pixels its user needs; whole is the size of the undivided picture.
+using ReducedSizeTest = std::function<bool(QSize reduced, QSize whole)>;
+// As DecodeBitmap, but a JPEG is decoded at the largest of the reductions
+// 1/8, 1/4 and 1/2 that passes enough (whole when none does): the decoder
+// reduces while decoding, at a fraction of the work and memory. Other
+// formats are decoded whole.
+QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enough);
 QImage LoadImageFile(const QString& path);
+// The most bytes the pixels of one decoded image may take.
+qint64 ImageDecodeLimitBytes();
 
 // Copy with the longer side 400 pixels: trunc(w / s) x trunc(h / s) with
 // s = max(w, h) * 0.0025.
@@ -42,6 +54,9 @@ int FitInside(int a, int b, Rect& rect);
 // thirtieths of the crop size; values that leave the source are corrected
 // and written back.
 QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY);
+// The size of the part of a source of this size that CropToSlot cuts (the
+// window before it is stretched to the crop size); empty when nothing fits.
+QSize CropWindowSize(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY);
 // The batch worker's variant: same crop, nothing written back.
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY);
 // The same window of the photo as CropToSlotByValue, already averaged down to
@@ -78,9 +93,10 @@ void DrawWithOpacity(QPainter& painter, const QImage& image, QPoint topLeft, QPo
 enum class MirrorAxis { LeftRight, TopBottom };
 void Mirror(QImage& image, MirrorAxis axis);
 
-// JPEG quality 100, written atomically. dpi > 0 is stored as the resolution
-// in both directions (JFIF header, dots per inch). False when nothing could
-// be written; an existing file then stays as it was.
+// JPEG quality 100 with full colour resolution (4:4:4), written atomically
+// from the image's own rows. dpi > 0 is stored as the resolution in both
+// directions (JFIF header, dots per inch); dpi 0 stores none. False when
+// nothing could be written; an existing file then stays as it was.
 bool SaveJpeg(const QImage& image, const QString& path, int dpi = 0);
 bool SavePng(const QImage& image, const QString& path);
 // The image encoded in memory ("jpeg", "png"; quality -1 for the codec's

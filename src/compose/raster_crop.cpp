@@ -64,9 +64,9 @@ struct CropWindow {
     QSize crop;
 };
 
-bool FindWindow(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY,
+bool FindWindow(QSize src, const Rect& slot, int& zoom, int& offsetX, int& offsetY,
                 CropWindow& window) {
-    if (src.isNull())
+    if (src.isEmpty())
         return false;
     const int sw = src.width(), sh = src.height();
     const QSize crop = CoverCropSize(slot, sw, sh);
@@ -134,9 +134,16 @@ QImage CutWindow(const QImage& src, const QRect& from, QSize size) {
 
 QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, int& offsetY) {
     CropWindow window;
-    if (!FindWindow(src, slot, zoom, offsetX, offsetY, window))
+    if (!FindWindow(src.size(), slot, zoom, offsetX, offsetY, window))
         return {};
     return CutWindow(src, window.from, window.crop);
+}
+
+QSize CropWindowSize(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY) {
+    CropWindow window;
+    if (!FindWindow(source, slot, zoom, offsetX, offsetY, window))
+        return {};
+    return window.from.size();
 }
 
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY) {
@@ -146,7 +153,7 @@ QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offs
 QImage CropToSlotForDrawing(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY,
                             QSize drawSize) {
     CropWindow window;
-    if (!FindWindow(src, slot, zoom, offsetX, offsetY, window))
+    if (!FindWindow(src.size(), slot, zoom, offsetX, offsetY, window))
         return {};
     QSize size = window.crop;
     if (drawSize.width() > 0 && drawSize.height() > 0)

@@ -3,10 +3,10 @@
 #include "compose/raster.h"
 
 #include "common/atomic_file.h"
+#include "compose/jpeg_codec.h"
 #include "compose/raster_math.h"
 
 #include <QBuffer>
-#include <QImageIOHandler>
 #include <QImageReader>
 
 namespace {
@@ -78,8 +78,7 @@ public:
         reader_.setDecideFormatFromContent(true);
         if (bytes.isEmpty() || !reader_.canRead())
             return;
-        isJpeg_ = reader_.format() == "jpeg";
-        if (isJpeg_ && !JpegIsComplete(bytes))
+        if (reader_.format() == "jpeg" && !JpegIsComplete(bytes))
             return;
         storedSize_ = reader_.size();
         // A codec that cannot tell the size before decoding is still held to
@@ -87,21 +86,10 @@ public:
         // beyond the limit is refused here.
         if (storedSize_.isValid() && !SizeAcceptable(storedSize_))
             return;
-        turnsSideways_ = reader_.transformation() & QImageIOHandler::TransformationRotate90;
         usable_ = true;
     }
 
     bool usable() const { return usable_; }
-    bool isJpeg() const { return isJpeg_; }
-    bool sizeKnown() const { return storedSize_.isValid(); }
-    // The size as the photo is shown, after its orientation is applied.
-    QSize shownSize() const { return turnsSideways_ ? storedSize_.transposed() : storedSize_; }
-
-    // Asks the codec for a picture of shownSize; it scales in the size the
-    // picture is stored in, before the orientation turns it.
-    void setShownScaledSize(QSize size) {
-        reader_.setScaledSize(turnsSideways_ ? size.transposed() : size);
-    }
 
     QImage read() {
         if (!usable_)
@@ -116,8 +104,6 @@ private:
     QBuffer buffer_;
     QImageReader reader_;
     QSize storedSize_;
-    bool isJpeg_ = false;
-    bool turnsSideways_ = false;
     bool usable_ = false;
 };
 
@@ -131,14 +117,45 @@ QImage ToFastDrawingFormat(QImage image) {
     return std::move(image).convertToFormat(f);
 }
 
+bool LooksLikeJpeg(const QByteArray& b) {
+    return b.size() >= 2 && ByteAt(b, 0) == 0xFF && ByteAt(b, 1) == 0xD8;
+}
+
+// JPEG pictures are decoded by libjpeg-turbo straight into the 32-bit layout
+// they are drawn in, reduced while decoding where a smaller picture does, at
+// the largest reduction (1/8, 1/4, 1/2) whose picture still passes enough.
+// Whole, cut-short and oversized files are refused as for every other format.
+QImage DecodeJpeg(const QByteArray& bytes, QImage::Format format,
+                  const ReducedSizeTest& enough = {}) {
+    if (!JpegIsComplete(bytes))
+        return {};
+    JpegDecoder decoder(bytes);
+    if (!decoder.ok() || !SizeAcceptable(decoder.storedSize()))
+        return {};
+    int denominator = 1;
+    if (enough) {
+        for (int d : {8, 4, 2}) {
+            if (enough(decoder.shownSizeAt(d), decoder.shownSize())) {
+                denominator = d;
+                break;
+            }
+        }
+    }
+    return decoder.decode(denominator, format, DecodeLimitBytes());
+}
+
 } // namespace
 
 QImage DecodeImage(const QByteArray& bytes) {
+    if (LooksLikeJpeg(bytes))
+        return DecodeJpeg(bytes, QImage::Format_RGB32);
     CheckedReader reader(bytes);
     return ToFastDrawingFormat(reader.read());
 }
 
 QImage DecodeBitmap(const QByteArray& bytes) {
+    if (LooksLikeJpeg(bytes))
+        return DecodeJpeg(bytes, QImage::Format_ARGB32_Premultiplied);
     CheckedReader reader(bytes);
     QImage image = reader.read();
     if (image.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied)
@@ -146,11 +163,21 @@ QImage DecodeBitmap(const QByteArray& bytes) {
     return std::move(image).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enough) {
+    if (LooksLikeJpeg(bytes))
+        return DecodeJpeg(bytes, QImage::Format_ARGB32_Premultiplied, enough);
+    return DecodeBitmap(bytes);
+}
+
 QImage LoadImageFile(const QString& path) {
     QByteArray bytes;
     if (!ReadWholeFile(path, bytes, DecodeLimitBytes()))
         return {};
     return DecodeImage(bytes);
+}
+
+qint64 ImageDecodeLimitBytes() {
+    return DecodeLimitBytes();
 }
 
 QSize WorkingCopySize(QSize photo) {
@@ -178,20 +205,20 @@ QImage MakeWorkingCopy(const QImage& photo) {
 }
 
 QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
-    CheckedReader reader(bytes);
-    if (!reader.usable())
+    // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, and only the
+    // rest is averaged down to the exact size: a fraction of a whole decode.
+    QSize target;
+    const QImage photo = DecodeBitmapReduced(bytes, [&target](QSize reduced, QSize whole) {
+        target = WorkingCopySize(whole);
+        return reduced.width() >= target.width() && reduced.height() >= target.height();
+    });
+    if (photo.isNull())
         return {};
-    if (!reader.isJpeg() || !reader.sizeKnown())
-        return MakeWorkingCopy(reader.read());
-    // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, then the
-    // reader averages down to the exact size: a fraction of a whole decode.
-    const QSize target = WorkingCopySize(reader.shownSize());
-    reader.setShownScaledSize(target);
-    QImage copy = reader.read();
-    if (copy.isNull())
-        return {};
-    if (copy.size() != target)
-        copy = copy.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!target.isValid())
+        return MakeWorkingCopy(photo);
+    QImage copy = photo.size() == target
+                      ? photo
+                      : photo.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (copy.format() != QImage::Format_ARGB32_Premultiplied)
         copy = std::move(copy).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return copy;

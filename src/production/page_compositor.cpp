@@ -71,18 +71,23 @@ QSize CoveredSize(const SlotPlacement& p, const Rect& draw) {
         .expandedTo(QSize(1, 1));
 }
 
-// Cut from the full decoded photo, so the page gets the photo's own
-// resolution, and averaged down to the size it covers on the page right
-// away, on the decoding threads: full-size crops are never held all at once.
-// Mirrors and mask as on the canvas.
+// Cut from the photo at its own resolution, so the page gets every pixel the
+// slot can show: a JPEG is decoded reduced (1/2, 1/4, 1/8) only where the
+// reduced photo's crop window still has at least the pixels of the size it
+// covers on the page. Averaged down to that size right away, on the decoding
+// threads: full-size crops are never held all at once. Mirrors and mask as
+// on the canvas.
 QImage PrepareSlot(const QByteArray& bytes, const SlotPlacement& p, const Rect& crop,
                    const Rect& draw, const QByteArray& mask, bool& decoded) {
-    QImage photo = DecodeBitmap(bytes);
+    const QSize covered = CoveredSize(p, draw);
+    QImage photo = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize) {
+        const QSize window = CropWindowSize(reduced, crop, p.zoom, p.offsetX, p.offsetY);
+        return window.width() >= covered.width() && window.height() >= covered.height();
+    });
     decoded = !photo.isNull();
     if (!decoded)
         return {};
-    QImage slot =
-        CropToSlotForDrawing(photo, crop, p.zoom, p.offsetX, p.offsetY, CoveredSize(p, draw));
+    QImage slot = CropToSlotForDrawing(photo, crop, p.zoom, p.offsetX, p.offsetY, covered);
     photo = QImage();
     if (slot.isNull())
         return {};
@@ -185,7 +190,8 @@ PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int
             if (!HasArea(m.crop) || !HasArea(m.draw)) {
                 // Nothing of it can show, but a slot with a photo still
                 // counts in the first pass's progress.
-                prepared[s].hasPhoto = !DecodeBitmap(photoBytes[s]).isNull();
+                prepared[s].hasPhoto =
+                    !DecodeBitmapReduced(photoBytes[s], [](QSize, QSize) { return true; }).isNull();
                 photoBytes[s] = QByteArray();
                 return;
             }

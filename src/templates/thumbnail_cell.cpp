@@ -1,10 +1,10 @@
 #include "templates/thumbnail_cell.h"
 
+#include "common/atomic_file.h"
+#include "compose/raster.h"
 #include "compose/raster_math.h"
 #include "templates/template_preview.h"
 
-#include <QImageIOHandler>
-#include <QImageReader>
 #include <QPainter>
 
 namespace {
@@ -12,15 +12,6 @@ namespace {
 // The tallest picture that is still fitted to the cell's width, in the
 // single precision the fitting rule is stated in.
 constexpr float kCellProportion = 1.1333333f;
-
-// Pictures whose pixels alone would take more than the process-wide decoding
-// limit are refused before anything is decoded, as everywhere else: a header
-// claiming 60000 x 60000 pixels must not make a list decode for minutes.
-bool WithinDecodingLimit(QSize size) {
-    const int mb = QImageReader::allocationLimit();
-    const qint64 limit = qint64(mb > 0 ? mb : 1024) * 1024 * 1024;
-    return qint64(size.width()) * size.height() * 4 <= limit;
-}
 
 QImage DrawCell(const QImage& picture, const QRect& place) {
     QImage cell(kThumbnailWidth, kThumbnailHeight, QImage::Format_RGB32);
@@ -39,33 +30,27 @@ QImage DrawCell(const QImage& picture, const QRect& place) {
     return cell;
 }
 
-// Decodes the photo at path already shrunk to the rectangle it takes in the
-// cell, which is returned in place. The JPEG decoder shrinks by up to 1/8
-// while decoding, so a 24 MP photo costs a fraction of a whole decode.
+// Decodes the photo at path no larger than the rectangle it takes in the
+// cell needs, and returns that rectangle in place. A JPEG is reduced by up to
+// 1/8 while decoding, so a 24 MP photo costs a fraction of a whole decode;
+// other formats are decoded whole.
 QImage ReadFittedPhoto(const QString& path, QRect& place) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    reader.setDecideFormatFromContent(true);
-    if (!reader.canRead())
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, ImageDecodeLimitBytes()))
         return {};
-    const QSize stored = reader.size();
-    if (!stored.isValid()) {
-        // A format that tells its size only by decoding: the reader's own
-        // allocation limit bounds it.
-        const QImage whole = reader.read();
-        place = ThumbnailPlacement(whole.size());
-        return whole;
-    }
-    if (stored.isEmpty() || !WithinDecodingLimit(stored))
-        return {};
-    // The size is that of the stored pixels; a photo the camera took turned
-    // is stored sideways and only turned upright after decoding.
-    const bool sideways = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    place = ThumbnailPlacement(sideways ? stored.transposed() : stored);
+    bool placed = false;
+    QImage picture = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize whole) {
+        // The size is that of the photo as shown: one the camera took
+        // turned is stored sideways and turned upright after decoding.
+        place = ThumbnailPlacement(whole);
+        placed = true;
+        return reduced.width() >= place.width() && reduced.height() >= place.height();
+    });
+    if (!placed)
+        place = ThumbnailPlacement(picture.size());
     if (place.isEmpty())
         return {};
-    reader.setScaledSize(sideways ? place.size().transposed() : place.size());
-    return reader.read();
+    return picture;
 }
 
 } // namespace

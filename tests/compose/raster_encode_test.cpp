@@ -1,5 +1,6 @@
 // Encoding pages as JPEG (with the print resolution) and photos as PNG.
 
+#include "common/byte_io.h"
 #include "compose/raster.h"
 #include "test_support.h"
 
@@ -9,44 +10,111 @@
 
 namespace {
 
-int BigEndian16(const QByteArray& b, int at) {
-    return (static_cast<quint8>(b[at]) << 8) | static_cast<quint8>(b[at + 1]);
-}
-
-// The JFIF header other programs read the resolution from: units byte
-// (1 = dots per inch), then X and Y density.
-struct JfifDensity {
-    int units = -1, x = -1, y = -1;
+// What print programs read from a JPEG's own headers, parsed here without
+// any codec: the JFIF density (APP0) and the frame (SOF0) with its size and
+// each component's sampling factors (high nibble horizontal, low vertical).
+struct JpegHeaders {
+    bool jfif = false;
+    int units = -1, xDensity = -1, yDensity = -1;
+    bool baseline = false;
+    int width = -1, height = -1;
+    QList<int> sampling;
 };
-JfifDensity ReadJfifDensity(const QByteArray& jpeg) {
-    JfifDensity d;
-    if (jpeg.size() < 18 || static_cast<quint8>(jpeg[2]) != 0xFF ||
-        static_cast<quint8>(jpeg[3]) != 0xE0 || jpeg.mid(6, 5) != QByteArray("JFIF\0", 5))
-        return d;
-    d.units = static_cast<quint8>(jpeg[13]);
-    d.x = BigEndian16(jpeg, 14);
-    d.y = BigEndian16(jpeg, 16);
-    return d;
+
+JpegHeaders ReadJpegHeaders(const QByteArray& jpeg) {
+    JpegHeaders h;
+    ByteReader r(jpeg);
+    if (r.u16be() != 0xFFD8)
+        return h;
+    while (r.ok() && !r.atEnd()) {
+        const uint16_t marker = r.u16be();
+        const uint16_t length = r.u16be();
+        if (!r.ok() || (marker >> 8) != 0xFF || length < 2 || marker == 0xFFDA)
+            break; // the first scan: every header has been seen
+        ByteReader segment(r.view(length - 2), length - 2);
+        if (marker == 0xFFE0 && segment.bytes(5) == QByteArray("JFIF\0", 5)) {
+            segment.skip(2); // version
+            h.units = segment.u8();
+            h.xDensity = segment.u16be();
+            h.yDensity = segment.u16be();
+            h.jfif = segment.ok();
+        } else if (marker == 0xFFC0) {
+            segment.u8(); // precision
+            h.height = segment.u16be();
+            h.width = segment.u16be();
+            const int components = segment.u8();
+            for (int i = 0; i < components && segment.ok(); ++i) {
+                segment.u8(); // id
+                h.sampling.append(segment.u8());
+                segment.u8(); // quantisation table
+            }
+            h.baseline = segment.ok();
+        }
+    }
+    return h;
 }
 
 } // namespace
 
-TEST(SaveJpeg, StoresTheResolutionInBothDirections) {
+// Full-size pages carry the print resolution; previews (dpi 0) none. Every
+// page is a baseline JPEG with all three components sampled 1 x 1 (4:4:4):
+// full colour resolution on the print.
+TEST(SaveJpeg, WritesFullColourResolutionAndTheDensityInDotsPerInch) {
     TestFolder folder;
-    const QImage page = QuadrantImage(240, 300);
-    for (int dpi : {200, 254, 300}) {
-        const QString path = folder.file(QString("big%1.jpg").arg(dpi));
-        ASSERT_TRUE(SaveJpeg(page, path, dpi));
-        const JfifDensity d = ReadJfifDensity(ReadBytes(path));
-        EXPECT_EQ(d.units, 1) << dpi;
-        EXPECT_EQ(d.x, dpi);
-        EXPECT_EQ(d.y, dpi);
+    const struct {
+        int dpi;
+        QImage::Format format;
+        int units, density;
+    } cases[] = {
+        {200, QImage::Format_ARGB32_Premultiplied, 1, 200},
+        {254, QImage::Format_ARGB32_Premultiplied, 1, 254},
+        {300, QImage::Format_RGB32, 1, 300},
+        {0, QImage::Format_RGB888, 0, 1}, // the preview page
+        {0, QImage::Format_Grayscale8, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const QImage page = QuadrantImage(240, 300).convertToFormat(c.format);
+        const QString path = folder.file(QString("big%1-%2.jpg").arg(c.dpi).arg(int(c.format)));
+        ASSERT_TRUE(SaveJpeg(page, path, c.dpi));
+        const QByteArray written = ReadBytes(path);
+        const JpegHeaders h = ReadJpegHeaders(written);
+        SCOPED_TRACE(testing::Message() << "dpi " << c.dpi << " format " << int(c.format));
+        ASSERT_TRUE(h.jfif);
+        EXPECT_EQ(h.units, c.units);
+        EXPECT_EQ(h.xDensity, c.density);
+        EXPECT_EQ(h.yDensity, c.density);
+        ASSERT_TRUE(h.baseline);
+        EXPECT_EQ(h.width, 240);
+        EXPECT_EQ(h.height, 300);
+        EXPECT_EQ(h.sampling, (QList<int>{0x11, 0x11, 0x11}));
 
+        // Another reader agrees on size and resolution.
         QImageReader reader(path);
         const QImage back = reader.read();
         ASSERT_EQ(back.size(), QSize(240, 300));
-        EXPECT_EQ(qRound(back.dotsPerMeterX() * 0.0254), dpi);
-        EXPECT_EQ(qRound(back.dotsPerMeterY() * 0.0254), dpi);
+        if (c.units == 1) {
+            EXPECT_EQ(qRound(back.dotsPerMeterX() * 0.0254), c.dpi);
+            EXPECT_EQ(qRound(back.dotsPerMeterY() * 0.0254), c.dpi);
+        }
+    }
+}
+
+// Colour edges survive at full resolution: with halved chroma a one-pixel
+// red line on blue would bleed into its neighbours.
+TEST(SaveJpeg, KeepsSinglePixelColourDetail) {
+    TestFolder folder;
+    QImage page(64, 64, QImage::Format_ARGB32_Premultiplied);
+    page.fill(qRgb(0, 0, 255));
+    for (int y = 0; y < 64; ++y)
+        page.setPixel(31, y, qRgb(255, 0, 0));
+    const QString path = folder.file("line.jpg");
+    ASSERT_TRUE(SaveJpeg(page, path, 300));
+    const QImage back = QImage(path).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(back.size(), page.size());
+    for (int y = 4; y < 60; y += 9) {
+        EXPECT_TRUE(Near(back.pixel(31, y), qRgb(255, 0, 0), 16)) << y;
+        EXPECT_TRUE(Near(back.pixel(30, y), qRgb(0, 0, 255), 16)) << y;
+        EXPECT_TRUE(Near(back.pixel(32, y), qRgb(0, 0, 255), 16)) << y;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/profile.h"
 #include "compose/canvas_size_file.h"
+#include "compose/raster.h"
 
 #include <QDir>
 #include <QFile>
@@ -517,3 +518,57 @@ TEST_F(ComposeTaskTest, ASkippedPageDoesNotEndTheRunBeforeTheLaterTasks) {
 }
 
 } // namespace
+
+// Photos much larger than their slots are decoded reduced; the page must be
+// the one a whole decode gives (the same photo as lossless PNG is decoded
+// whole), whether the slot is plain, zoomed and moved, or turned.
+TEST_F(ComposeTaskTest, ReducedDecodingGivesThePageOfAWholeDecode) {
+    QImage photo(2400, 1600, QImage::Format_RGB32);
+    for (int y = 0; y < 1600; ++y)
+        for (int x = 0; x < 2400; ++x) {
+            const bool ring = qAbs(qHypot(x - 1200, y - 800) - 500) < 60;
+            photo.setPixel(x, y, ring ? qRgb(20, 40, 200) : qRgb(x / 10, y / 7, 255 - x / 10));
+        }
+    const QByteArray jpeg = Jpeg(photo);
+    const QByteArray wholePng = Png(DecodeBitmap(jpeg));
+
+    QImage pages[2];
+    for (int k = 0; k < 2; ++k) {
+        PageSetup page = SimplePage("P");
+        page.width = 800;
+        page.height = 600;
+        page.body = MakeBody(QSize(200, 150), Qt::white, 3);
+        for (uint32_t s = 0; s < 3; ++s)
+            page.photos[s] = k == 0 ? jpeg : wholePng;
+        page.placements[0] = Placement(Rect{0, 0, 400, 300});
+        page.placements[1] = Placement(Rect{500, 0, 900, 350});
+        page.placements[1].zoom = 6;
+        page.placements[1].offsetX = 3;
+        page.placements[1].offsetY = -2;
+        page.placements[2] = Placement(Rect{300, 400, 700, 700});
+        page.placements[2].angle = 30;
+        const QString taskPath = WriteCustomer(k == 0 ? "辰" : "巳", {page});
+        CustomerTask task;
+        ASSERT_TRUE(task.Load(taskPath));
+        RecordingProgressRun run(100);
+        run.Open();
+        ComposeTask(-1, task, &run, Canvas({1000, 750}));
+        pages[k] = ReadImage(BigPageImagePath(QFileInfo(taskPath).path(), "P", ".jpg"))
+                       .convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(pages[k].size(), QSize(800, 600));
+    }
+    double total = 0;
+    int worst = 0;
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const QRgb a = pages[0].pixel(x, y), b = pages[1].pixel(x, y);
+            const int d = qMax(qMax(qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b))),
+                               qAbs(qBlue(a) - qBlue(b)));
+            total += d;
+            worst = qMax(worst, d);
+        }
+    EXPECT_LT(total / (800 * 600), 1.0);
+    EXPECT_LE(worst, 48);
+    // The slots are there at all: the ring shows in the plain slot.
+    EXPECT_FALSE(Near(pages[0].pixel(160, 120), qRgb(255, 255, 255), 24));
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+// JPEG decoding and encoding straight through libjpeg-turbo: rows are read
+// into and written from QImage scan lines in the 32-bit layout the pages are
+// drawn in, so no whole-picture conversion or copy is ever made.
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+#include <memory>
+
+// The most scans a JPEG may have. Ordinary progressive files have about ten;
+// every scan is a pass over the whole picture, so a file repeating a tiny
+// scan thousands of times would keep the decoder busy for minutes.
+constexpr int kMaxJpegScans = 300;
+
+// A JPEG whose header has been read. Every call fails (null image, false)
+// once the file has proved bad; the decoder refuses it as soon as it meets
+// anything wrong, or more scans or coefficient work than a real photo has.
+class JpegDecoder {
+public:
+    explicit JpegDecoder(const QByteArray& bytes);
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+    bool ok() const;
+    // The stored size, and the size shown once the EXIF orientation turns it.
+    QSize storedSize() const;
+    QSize shownSize() const;
+    // EXIF orientation 1 to 8 (1 when the file has none).
+    int orientation() const;
+    // The shown size a decode reduced by 1/denominator (1, 2, 4 or 8) gives.
+    QSize shownSizeAt(int denominator) const;
+
+    // Decodes once, reduced by 1/denominator, upright. format is Format_RGB32,
+    // Format_ARGB32 or Format_ARGB32_Premultiplied (opaque pixels: the same
+    // bytes). maxBytes bounds the pixels and the decoder's own memory.
+    QImage decode(int denominator, QImage::Format format, qint64 maxBytes);
+
+    struct State;
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+// Encodes a page as JPEG, quality 100 with no chroma subsampling (4:4:4).
+// dpi > 0 goes into the JFIF header as dots per inch in both directions;
+// dpi 0 writes no resolution (units 0, aspect 1:1). 32-bit images are read
+// in place; other formats are converted first. Empty on failure.
+QByteArray EncodeJpegPage(const QImage& image, int dpi);
