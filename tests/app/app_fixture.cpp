@@ -4,25 +4,9 @@
 #include "records/workspace_paths.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
-
-bool CopyTree(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    if (!QDir().mkpath(to))
-        return false;
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(path);
-        const bool ok = it.fileInfo().isDir() ? QDir().mkpath(target) : QFile::copy(path, target);
-        if (!ok)
-            return false;
-    }
-    return true;
-}
 
 void MainWindowTest::SetUp() {
     const QString demo = QStringLiteral(TAOBAN_BINARY_DIR "/demo");

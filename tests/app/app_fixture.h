@@ -8,9 +8,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-// Copies a folder tree (the demo library, the sample photos).
-bool CopyTree(const QString& from, const QString& to);
-
 // A studio folder holding the demo template library and sample photos, and
 // the main window opened on it at 1280 x 860. Messages are recorded.
 class MainWindowTest : public ::testing::Test {

@@ -122,7 +122,7 @@ TEST_F(TemplateDownloadDlgTest, RefusalsComeAsMessagesAndLeaveTheButtonUsable) {
 }
 
 TEST_F(TemplateDownloadDlgTest, DownloadGoesOnHiddenAndReportsTheChangedLibrary) {
-    ASSERT_TRUE(local_servers::CopyFolderTree(TAOBAN_BINARY_DIR "/demo/模板", served.path()));
+    ASSERT_TRUE(CopyTree(TAOBAN_BINARY_DIR "/demo/模板", served.path()));
     StartServers();
     dialog->show();
     QTest::mouseClick(dialog->startButton(), Qt::LeftButton);

@@ -61,7 +61,7 @@ protected:
 
 TEST_F(DownloadRunTest, DemoLibraryArrivesByteForByteThroughTheWorkerAndTheCli) {
     ASSERT_TRUE(QFileInfo::exists(kDemoLibrary + "/list.txt")) << "the demo library is built first";
-    ASSERT_TRUE(CopyFolderTree(kDemoLibrary, served.path()));
+    ASSERT_TRUE(CopyTree(kDemoLibrary, served.path()));
     StartServers();
     TemplateDownloader downloader;
     ASSERT_EQ(downloader.Start(Request(kAll, base.file("模板")), observer), "");

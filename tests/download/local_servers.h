@@ -183,19 +183,4 @@ inline QStringList TreeDifferences(const QString& a, const QString& b) {
     return differences;
 }
 
-inline bool CopyFolderTree(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    if (!QDir().mkpath(to))
-        return false;
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + "/" + QDir(from).relativeFilePath(path);
-        const bool ok = it.fileInfo().isDir() ? QDir().mkpath(target) : QFile::copy(path, target);
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
 } // namespace local_servers

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 
 #include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
@@ -110,4 +112,19 @@ ScopedFileSizeLimit::~ScopedFileSizeLimit() {
     limit.rlim_cur = static_cast<rlim_t>(oldLimit_);
     setrlimit(RLIMIT_FSIZE, &limit);
     signal(SIGXFSZ, oldHandler_);
+}
+
+bool CopyTree(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    if (!QDir().mkpath(to))
+        return false;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + "/" + QDir(from).relativeFilePath(path);
+        const bool ok = it.fileInfo().isDir() ? QDir().mkpath(target) : QFile::copy(path, target);
+        if (!ok)
+            return false;
+    }
+    return true;
 }

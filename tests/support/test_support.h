@@ -28,6 +28,10 @@ private:
     QString oldBase_;
 };
 
+// Copies the folder tree from into to (made when missing); false when any
+// folder or file could not be made.
+bool CopyTree(const QString& from, const QString& to);
+
 // An image whose four quadrants have distinct colours (red, green, blue,
 // yellow from the top-left, clockwise), so crops and mirrors can be probed.
 QImage QuadrantImage(int w, int h);
