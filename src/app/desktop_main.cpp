@@ -2,7 +2,10 @@
 
 #include "app/main_window.h"
 #include "app/widget_messages.h"
+#include "common/base_dir.h"
+#include "common/install_layout.h"
 #include "common/startup.h"
+#include "controls/app_icon.h"
 #include "controls/shared_fonts.h"
 #include "controls/skin.h"
 #include "production/task_reference.h"
@@ -49,6 +52,30 @@ std::unique_ptr<QLockFile> TakeInstanceLock() {
     return lock;
 }
 
+void PrintHelp() {
+    const QString text =
+        QStringLiteral(
+            "Usage: taoban [--base DIR]\n"
+            "  or:  taoban --screenshot FILE.png [--size WxH] [--base DIR]\n"
+            "  or:  taoban --help | --version\n"
+            "\n"
+            "The desktop program of the portrait studio: customer orders, template pages,\n"
+            "photos fitted into the templates' slots, finished pages and their batch\n"
+            "rendering for the print lab. It needs a graphical session; taoban-cli does\n"
+            "the same work without one.\n"
+            "\n"
+            "Options:\n"
+            "  --base DIR           keep the studio in DIR\n"
+            "  --screenshot FILE    draw the main window into FILE (PNG) and exit; works\n"
+            "                       without a display\n"
+            "  --size WxH           the window's size for --screenshot (default 1280x860)\n"
+            "  --help               show this text and exit\n"
+            "  --version            show the version and exit\n"
+            "\n") +
+        BaseRuleHelp() + QLatin1Char('\n');
+    std::fputs(text.toUtf8().constData(), stdout);
+}
+
 int SaveScreenshot(CMainDlg& window, const QString& file) {
     // Settled: the first set and the sample photos are listed by now.
     QTimer::singleShot(500, &window, [&window, file] {
@@ -65,6 +92,16 @@ int RunDesktop(int argc, char** argv) {
     QStringList rawArgs;
     for (int i = 0; i < argc; ++i)
         rawArgs.append(QString::fromLocal8Bit(argv[i]));
+    // Answered before anything needs a display, so that the manual page can
+    // be made from it on a build machine without one.
+    if (rawArgs.contains(QStringLiteral("--help")) || rawArgs.contains(QStringLiteral("-h"))) {
+        PrintHelp();
+        return 0;
+    }
+    if (rawArgs.contains(QStringLiteral("--version"))) {
+        std::printf("taoban %s\n", qPrintable(ProgramVersion()));
+        return 0;
+    }
     const bool screenshot = rawArgs.contains(QStringLiteral("--screenshot"));
     if (screenshot && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !HasDisplay())
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -74,6 +111,8 @@ int RunDesktop(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("taoban"));
+    QApplication::setWindowIcon(AppIcon());
     QStringList args = QCoreApplication::arguments();
     const QString shotFile = TakeOption(args, QStringLiteral("--screenshot"));
     const QString sizeText = TakeOption(args, QStringLiteral("--size"));
@@ -103,6 +142,7 @@ int RunDesktop(int argc, char** argv) {
             return 1;
         }
     }
+    StockStudio();
     InitSharedFonts();
     InstallationId();
     InstallSkin();

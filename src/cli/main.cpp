@@ -1,4 +1,6 @@
 #include "cli/command.h"
+#include "common/base_dir.h"
+#include "common/install_layout.h"
 #include "common/startup.h"
 
 #include <QGuiApplication>
@@ -16,9 +18,13 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
 }
 
 void PrintHelp() {
-    PrintOut("usage: taoban-cli [--base DIR] COMMAND [ARGS...]");
+    PrintOut("Usage: taoban-cli [--base DIR] COMMAND [ARGS...]");
+    PrintOut("  or:  taoban-cli --help | --version");
     PrintOut("");
-    PrintOut("The studio's base folder is DIR, else $TAOBAN_BASE, else the program's folder.");
+    PrintOut("The studio's production work without a window, on the same core as taoban.");
+    PrintOut("");
+    PrintOut(BaseRuleHelp());
+    PrintOut("");
     PrintOut("Commands:");
     QList<CliCommand> sorted = CliCommands();
     std::sort(sorted.begin(), sorted.end(),
@@ -47,6 +53,10 @@ int main(int argc, char** argv) {
         PrintHelp();
         return args.isEmpty() ? 2 : 0;
     }
+    if (args[0] == "--version") {
+        PrintOut("taoban-cli " + ProgramVersion());
+        return 0;
+    }
     const QString name = args.takeFirst();
     for (const CliCommand& c : CliCommands()) {
         if (c.name != name)
@@ -56,8 +66,10 @@ int main(int argc, char** argv) {
             PrintOut(c.summary);
             return 0;
         }
+        StockStudio();
         return c.run(args);
     }
-    PrintErr(QStringLiteral("taoban-cli: unknown command \"%1\" (see taoban-cli --help)").arg(name));
+    PrintErr(
+        QStringLiteral("taoban-cli: unknown command \"%1\" (see taoban-cli --help)").arg(name));
     return 2;
 }

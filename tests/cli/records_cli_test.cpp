@@ -34,7 +34,7 @@ void AddProducts(const QString& base) {
 TEST(CliRunner, PassesArgumentsAndReportsExitCodeAndStreams) {
     const CliResult help = RunCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("usage: taoban-cli")) << Show(help);
+    EXPECT_TRUE(help.out.startsWith("Usage: taoban-cli")) << Show(help);
     EXPECT_TRUE(help.out.contains("new-customer")) << Show(help);
 
     const CliResult unknown = RunCli({"no-such-command"});

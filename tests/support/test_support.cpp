@@ -26,6 +26,9 @@ void UseRuntimeFolder(const QTemporaryDir& runtime) {
 void UseThrowAwayProfile(const QTemporaryDir& profile) {
     Profile::UseFolder(profile.path());
     qputenv("TAOBAN_PROFILE_DIR", profile.path().toUtf8());
+    // The programs a test starts work on the studio folders the test made:
+    // no starter library is copied into them.
+    qputenv("TAOBAN_DEMO_DIR", (profile.path() + "/no-starter-library").toUtf8());
     QStringList args{QCoreApplication::applicationFilePath()};
     InitProcess(args);
 }
