@@ -1,6 +1,7 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "production/export_pages.h"
+#include "production/lab_export.h"
 #include "production/status_file.h"
 #include "records/workspace_paths.h"
 
@@ -14,6 +15,14 @@ const QString kCommand = QStringLiteral("export");
 int RunExport(const QStringList& args) {
     QStringList rest = args;
     const bool open = rest.removeAll("--open") > 0;
+    QString labName;
+    const qsizetype labAt = rest.indexOf("--lab");
+    if (labAt >= 0) {
+        if (labAt + 1 >= rest.size() || rest[labAt + 1].isEmpty())
+            return BadInput(kCommand, QStringLiteral("--lab needs a lab profile NAME"));
+        labName = rest[labAt + 1];
+        rest.remove(labAt, 2);
+    }
     if (rest.size() != 2 || rest[0].isEmpty() || rest[1].isEmpty())
         return BadInput(kCommand, QStringLiteral("needs CUSTOMER and DEST"));
     const QString customer = rest[0];
@@ -21,6 +30,14 @@ int RunExport(const QStringList& args) {
     if (!IsUsableCustomerName(customer) || !QFileInfo(folder).isDir())
         return BadInput(kCommand, QStringLiteral("no customer task %1").arg(customer));
     const QString destination = QDir(rest[1]).absolutePath();
+    ExportWriter writer;
+    if (!labName.isEmpty()) {
+        LabProfile lab;
+        QString error;
+        if (!ReadLabProfile(labName, lab, error))
+            return BadInput(kCommand, error);
+        writer = LabExportWriter(lab, customer);
+    }
 
     CliMessages messages(false);
     const ExportResult result = ExportCustomer(
@@ -28,13 +45,15 @@ int RunExport(const QStringList& args) {
         [open](const QString& exported) {
             if (open)
                 QProcess::startDetached(QStringLiteral("xdg-open"), {exported});
-        });
+        },
+        writer);
     return result == ExportResult::Done ? 0 : 1;
 }
 
 CliCommandRegistrar registrar(
-    {kCommand, QStringLiteral("CUSTOMER DEST [--open]"),
+    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME] [--open]"),
      QStringLiteral("Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
-                    "2.jpg, ... per ordered product; --open shows the folder afterwards."),
+                    "2.jpg, ... per ordered product; --lab writes them by the lab profile "
+                    "<base>/设置/labs/NAME.json instead; --open shows the folder afterwards."),
      RunExport});
 } // namespace

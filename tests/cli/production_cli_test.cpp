@@ -127,6 +127,25 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     }
     EXPECT_FALSE(QFileInfo::exists(dir.file("输出/张三/相册/3.jpg")));
     EXPECT_EQ(ReadBytes(dir.file("输出/张三/相册/2.jpg")), ReadBytes(folder + "/big相册-2.jpg"));
+
+    // By a lab's profile: its names; a lab of another resolution refuses the
+    // order (status 1, nothing written); a bad profile is bad input.
+    ASSERT_TRUE(QDir().mkpath(dir.file("设置/labs")));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/快印.json"),
+                           R"({"dpi": 300, "file_name": "{customer}-{page:02}.jpg"})"));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/冲印.json"), R"({"dpi": 254})"));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/坏.json"), R"({"dpi": 300, "paper": "matt"})"));
+    r = RunCli({"export", "张三", dir.file("lab"), "--lab", "快印"}, base);
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_EQ(QDir(dir.file("lab/张三")).entryList(QDir::Files),
+              (QStringList{"张三-01.jpg", "张三-02.jpg"}));
+    r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印"}, base);
+    EXPECT_EQ(r.exitCode, 1) << Show(r);
+    EXPECT_TRUE(r.out.contains("相册 第1页: 2362 x 3543 像素, 应为 2000 x 3000")) << Show(r);
+    EXPECT_FALSE(QFileInfo::exists(dir.file("lab254")));
+    r = RunCli({"export", "张三", dir.file("lab"), "--lab", "坏"}, base);
+    EXPECT_EQ(r.exitCode, 2) << Show(r);
+    EXPECT_TRUE(r.err.contains("unknown key \"paper\"")) << Show(r);
 }
 
 TEST_F(ProductionCliTest, ComposePageRendersOnePageAndLeavesTheStatusAlone) {
