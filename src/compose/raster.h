@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -58,6 +59,8 @@ QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, 
 // The size of the part of a source of this size that CropToSlot cuts (the
 // window before it is stretched to the crop size); empty when nothing fits.
 QSize CropWindowSize(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY);
+// That window with its place in the source.
+QRect CropWindowRect(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY);
 // The batch worker's variant: same crop, nothing written back.
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY);
 // The same window of the photo as CropToSlotByValue, already averaged down to
