@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -244,3 +245,36 @@ TEST_F(ProductionCliTest, CtrlCStopsAfterThePageInHandAndLeavesNoHalfFile) {
 }
 
 } // namespace
+
+TEST_F(ProductionCliTest, CopyPagesMakesTheAlbumAtAnotherSize) {
+    const QString base = dir.path();
+    const QStringList templates = TwoTemplates(dir);
+    ASSERT_EQ(RunCli({"catalogue", "add", "相册", "30", "30"}, base).exitCode, 0);
+    ASSERT_EQ(RunCli({"catalogue", "add", "小相册", "20", "30"}, base).exitCode, 0);
+    ASSERT_EQ(
+        RunCli({"new-customer", "王五", "--product", "相册", "--product", "小相册"}, base).exitCode,
+        0);
+    ASSERT_EQ(RunCli({"add-page", "--customer", "王五", "--template", templates[0], "--product",
+                      "相册", "--photo", Photo(dir, "一.jpg", 1200, 800)},
+                     base)
+                  .exitCode,
+              0);
+
+    CliResult r = RunCli({"copy-pages", "王五", "--from", "相册", "--to", "小相册"}, base);
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    const QJsonObject page =
+        QJsonDocument::fromJson(r.out.toUtf8()).object()["pages"].toArray().at(0).toObject();
+    EXPECT_EQ(page["from"].toString(), "相册");
+    EXPECT_EQ(page["to"].toString(), "小相册");
+    EXPECT_TRUE(page["check"].toBool()) << Show(r);
+    r = RunCli({"open-page", "王五", "小相册"}, base);
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).object()["product"].toString(), "小相册");
+
+    for (const QStringList& bad : {QStringList{"王五", "--from", "相册"},
+                                   QStringList{"王五", "--from", "相册", "--to", "相册"},
+                                   QStringList{"王五", "--from", "相册", "--to", "摆台"}}) {
+        r = RunCli(QStringList{"copy-pages"} + bad, base);
+        EXPECT_EQ(r.exitCode, 2) << Show(r);
+    }
+}
