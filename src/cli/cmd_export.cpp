@@ -15,6 +15,7 @@ const QString kCommand = QStringLiteral("export");
 int RunExport(const QStringList& args) {
     QStringList rest = args;
     const bool open = rest.removeAll("--open") > 0;
+    const bool force = rest.removeAll("--force") > 0;
     QString labName;
     const qsizetype labAt = rest.indexOf("--lab");
     if (labAt >= 0) {
@@ -36,7 +37,14 @@ int RunExport(const QStringList& args) {
         QString error;
         if (!ReadLabProfile(labName, lab, error))
             return BadInput(kCommand, error);
-        writer = LabExportWriter(lab, customer);
+        LabExportOptions options;
+        options.force = force;
+        options.showFindings = [&customer](const QList<PreflightFinding>& findings) {
+            PrintOut(QString::fromUtf8(PreflightJson(customer, findings)).trimmed());
+        };
+        writer = LabExportWriter(lab, customer, options);
+    } else if (force) {
+        return BadInput(kCommand, QStringLiteral("--force goes with --lab"));
     }
 
     CliMessages messages(false);
@@ -51,9 +59,12 @@ int RunExport(const QStringList& args) {
 }
 
 CliCommandRegistrar registrar(
-    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME] [--open]"),
-     QStringLiteral("Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
-                    "2.jpg, ... per ordered product; --lab writes them by the lab profile "
-                    "<base>/设置/labs/NAME.json instead; --open shows the folder afterwards."),
+    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME [--force]] [--open]"),
+     QStringLiteral(
+         "Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
+         "2.jpg, ... per ordered product; --lab writes them by the lab profile "
+         "<base>/设置/labs/NAME.json instead, after its preflight (findings: JSON on stdout, "
+         "status 1, nothing written; --force exports anyway and writes them as "
+         "preflight.json); --open shows the folder afterwards."),
      RunExport});
 } // namespace

@@ -6,12 +6,10 @@
 #include "compose/edge_extension.h"
 #include "compose/jpeg_codec.h"
 #include "compose/raster.h"
-#include "records/dpi_setting.h"
 #include "records/workspace_paths.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QMap>
 
 namespace {
@@ -21,33 +19,21 @@ struct PlannedPage {
     QString target; // below the destination
 };
 
-QString PageLabel(const ExportPage& page) {
-    return QStringLiteral("%1 第%2页").arg(page.product).arg(page.number);
-}
-
-// Where every page goes; false (the operator told) when a page was composed
-// at another resolution or two pages would get one name.
+// Where every page goes; false (the operator told) when two pages would get
+// one name or a name a disk refuses.
 bool PlanPages(const LabProfile& lab, const QString& customer, const QList<ExportPage>& pages,
                QList<PlannedPage>& plan, IMessages& messages) {
-    QStringList wrongSize, badNames;
+    QStringList badNames;
     QMap<QString, QString> sourceOf; // target -> source
     for (const ExportPage& page : pages) {
-        const QSize size = QImageReader(page.source).size();
-        const QSize wanted(CmToPixels(page.widthCm, lab.dpi), CmToPixels(page.heightCm, lab.dpi));
-        if (size != wanted)
-            wrongSize.append(QStringLiteral("%1: %2 x %3 像素, 应为 %4 x %5")
-                                 .arg(PageLabel(page))
-                                 .arg(size.width())
-                                 .arg(size.height())
-                                 .arg(wanted.width())
-                                 .arg(wanted.height()));
         const QString target = LabFileName(lab.fileName, customer, page.product, page.number);
         bool usable = true;
         for (const QString& part : target.split('/'))
             usable = usable && IsUsableCustomerName(part);
         const auto known = sourceOf.constFind(target);
         if (!usable || (known != sourceOf.constEnd() && *known != page.source)) {
-            badNames.append(QStringLiteral("%1: %2").arg(PageLabel(page), target));
+            badNames.append(
+                QStringLiteral("%1 第%2页: %3").arg(page.product).arg(page.number).arg(target));
             continue;
         }
         // A product ordered twice lists its pages twice: written once.
@@ -55,13 +41,6 @@ bool PlanPages(const LabProfile& lab, const QString& customer, const QList<Expor
             sourceOf.insert(target, page.source);
             plan.append({&page, target});
         }
-    }
-    if (!wrongSize.isEmpty()) {
-        messages.Inform(
-            QStringLiteral("以下页面不是按冲印厂的 %1 dpi 套版的, 请重新套版后再输出:\n")
-                .arg(lab.dpi) +
-            wrongSize.join('\n'));
-        return false;
     }
     if (!badNames.isEmpty()) {
         messages.Inform(
@@ -89,15 +68,26 @@ bool WritePage(const LabProfile& lab, const QByteArray& icc, const PlannedPage& 
 
 } // namespace
 
-ExportWriter LabExportWriter(const LabProfile& lab, const QString& customer) {
-    return [lab, customer](const QList<ExportPage>& pages, const QString& destination,
-                           IMessages& messages) {
+ExportWriter LabExportWriter(const LabProfile& lab, const QString& customer,
+                             const LabExportOptions& options) {
+    return [lab, customer, options](const QList<ExportPage>& pages, const QString& destination,
+                                    IMessages& messages) {
+        const QList<PreflightFinding> findings = RunPreflight(options.checks, customer, pages, lab);
+        if (!findings.isEmpty() && !options.force) {
+            if (options.showFindings)
+                options.showFindings(findings);
+            return ExportResult::Refused;
+        }
         QList<PlannedPage> plan;
         if (!PlanPages(lab, customer, pages, plan, messages))
             return ExportResult::Refused;
         const QByteArray icc =
             IccProfileOf(QColorSpace(lab.adobeRgb ? QColorSpace::AdobeRgb : QColorSpace::SRgb));
         bool allWritten = QDir().mkpath(destination);
+        if (!findings.isEmpty())
+            allWritten = WriteFileAtomic(destination + "/preflight.json",
+                                         PreflightJson(customer, findings)) &&
+                         allWritten;
         for (const PlannedPage& planned : plan)
             allWritten = WritePage(lab, icc, planned, destination) && allWritten;
         return allWritten ? ExportResult::Done : ExportResult::Failed;

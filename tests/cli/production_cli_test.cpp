@@ -142,8 +142,15 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
               (QStringList{"张三-01.jpg", "张三-02.jpg"}));
     r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印"}, base);
     EXPECT_EQ(r.exitCode, 1) << Show(r);
-    EXPECT_TRUE(r.out.contains("相册 第1页: 2362 x 3543 像素, 应为 2000 x 3000")) << Show(r);
+    const QJsonArray findings =
+        QJsonDocument::fromJson(r.out.toUtf8()).object()["findings"].toArray();
+    ASSERT_EQ(findings.size(), 2) << Show(r);
+    EXPECT_EQ(findings[0].toObject()["detail"].toString(),
+              "相册 第1页: 2362 x 3543 像素, 254 dpi 应为 2000 x 3000");
     EXPECT_FALSE(QFileInfo::exists(dir.file("lab254")));
+    r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印", "--force"}, base);
+    EXPECT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_TRUE(QFileInfo::exists(dir.file("lab254/张三/preflight.json")));
     r = RunCli({"export", "张三", dir.file("lab"), "--lab", "坏"}, base);
     EXPECT_EQ(r.exitCode, 2) << Show(r);
     EXPECT_TRUE(r.err.contains("unknown key \"paper\"")) << Show(r);

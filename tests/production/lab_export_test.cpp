@@ -14,6 +14,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -42,10 +45,12 @@ protected:
     void Render(const QString& page, int w, int h) {
         ASSERT_TRUE(SaveJpeg(Page(w, h), BigPageImagePath(folder, page, ".jpg"), 254));
     }
-    ExportResult Export(const LabProfile& lab) {
+    ExportResult Export(const LabProfile& lab, LabExportOptions options = {}) {
+        shown.clear();
+        options.showFindings = [this](const QList<PreflightFinding>& f) { shown = f; };
         return ExportCustomer(
             "张三", "3/3", [&] { return base.file("lab"); }, messages, {},
-            LabExportWriter(lab, "张三"));
+            LabExportWriter(lab, "张三", options));
     }
     QStringList Written() const {
         QStringList names;
@@ -59,6 +64,7 @@ protected:
     TestFolder base;
     QString folder;
     RecordingMessages messages;
+    QList<PreflightFinding> shown;
 };
 
 } // namespace
@@ -118,24 +124,67 @@ TEST_F(LabExportTest, DefaultsGiveThePlainNamesInSrgbWithoutBleed) {
     EXPECT_EQ(QColorSpace::fromIccProfile(h.icc), QColorSpace(QColorSpace::SRgb));
 }
 
-TEST_F(LabExportTest, RefusesPagesOfAnotherResolutionOrNamesThatCollideAndWritesNothing) {
+// Any finding of the preflight stops the export before anything is written,
+// whichever check made it; so does a file name pattern that gives two pages
+// one name.
+TEST_F(LabExportTest, PreflightFindingsAndCollidingNamesStopTheExportAndWriteNothing) {
+    const PreflightCheck lowResolution = [](const QString&, const QList<ExportPage>&,
+                                            const LabProfile&) {
+        return QList<PreflightFinding>{{"low_ppi", "相册", "slot 1: 120 ppi"}};
+    };
     const struct {
         int dpi;
         const char* fileName;
+        QList<PreflightCheck> checks;
+        QStringList kinds; // of the findings shown; none: a message instead
         const char* said;
     } cases[] = {
-        {300, "{product}/{page}.jpg", "相册 第2页: 200 x 300 像素, 应为 236 x 354"},
-        {254, "{page}.jpg", "摆台 第1页: 1.jpg"}, // two products, one name
+        {300,
+         "{product}/{page}.jpg",
+         {WrongSizeFindings},
+         {"wrong_size", "wrong_size", "wrong_size"},
+         "相册 第2页: 200 x 300 像素, 300 dpi 应为 236 x 354"},
+        {254,
+         "{product}/{page}.jpg",
+         {WrongSizeFindings, lowResolution},
+         {"low_ppi"},
+         "slot 1: 120 ppi"},
+        {254, "{page}.jpg", {WrongSizeFindings}, {}, "摆台 第1页: 1.jpg"}, // one name
     };
     for (const auto& c : cases) {
         LabProfile lab;
         lab.dpi = c.dpi;
         lab.fileName = c.fileName;
+        LabExportOptions options;
+        options.checks = c.checks;
         messages.informed.clear();
-        EXPECT_EQ(Export(lab), ExportResult::Refused) << c.fileName;
-        ASSERT_EQ(messages.informed.size(), 1);
-        EXPECT_TRUE(messages.informed[0].contains(QString::fromUtf8(c.said)))
-            << messages.informed[0].toStdString();
-        EXPECT_FALSE(QDir(base.file("lab/张三")).exists());
+        EXPECT_EQ(Export(lab, options), ExportResult::Refused) << c.said;
+        QStringList kinds, said = messages.informed;
+        for (const PreflightFinding& f : shown) {
+            kinds.append(f.kind);
+            said.append(f.detail);
+        }
+        EXPECT_EQ(kinds, c.kinds);
+        EXPECT_TRUE(said.join('\n').contains(QString::fromUtf8(c.said)))
+            << said.join('\n').toStdString();
+        EXPECT_FALSE(QDir(base.file("lab")).exists()) << c.said;
     }
+}
+
+TEST_F(LabExportTest, ForcedExportWritesThePagesAndItsFindings) {
+    LabProfile lab;
+    lab.dpi = 300;
+    LabExportOptions options;
+    options.force = true;
+    ASSERT_EQ(Export(lab, options), ExportResult::Done);
+    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(Written(), (QStringList{"张三/preflight.json", "张三/摆台/1.jpg", "张三/相册/1.jpg",
+                                      "张三/相册/2.jpg"}));
+    const QJsonObject report =
+        QJsonDocument::fromJson(ReadBytes(base.file("lab/张三/preflight.json"))).object();
+    EXPECT_EQ(report["customer"].toString(), "张三");
+    const QJsonArray findings = report["findings"].toArray();
+    ASSERT_EQ(findings.size(), 3);
+    EXPECT_EQ(findings[1].toObject()["kind"].toString(), "wrong_size");
+    EXPECT_EQ(findings[1].toObject()["page"].toString(), "相册-2");
 }
