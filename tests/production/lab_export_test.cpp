@@ -113,17 +113,6 @@ TEST_F(LabExportTest, FilesFollowTheProfile) {
     EXPECT_FALSE(Near(printed.pixel(101, 170), quadrant, 40));
 }
 
-TEST_F(LabExportTest, DefaultsGiveThePlainNamesInSrgbWithoutBleed) {
-    LabProfile lab; // 254 dpi
-    ASSERT_EQ(Export(lab), ExportResult::Done);
-    EXPECT_EQ(Written(), (QStringList{"张三/摆台/1.jpg", "张三/相册/1.jpg", "张三/相册/2.jpg"}));
-    const JpegHeaders h = ReadJpegHeaders(ReadBytes(base.file("lab/张三/摆台/1.jpg")));
-    EXPECT_EQ(QSize(h.width, h.height), QSize(300, 200));
-    EXPECT_EQ(h.quality, 100);
-    EXPECT_EQ(h.sampling, (QList<int>{0x11, 0x11, 0x11}));
-    EXPECT_EQ(QColorSpace::fromIccProfile(h.icc), QColorSpace(QColorSpace::SRgb));
-}
-
 // Any finding of the preflight stops the export before anything is written,
 // whichever check made it; so does a file name pattern that gives two pages
 // one name.
