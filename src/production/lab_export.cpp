@@ -32,8 +32,8 @@ bool PlanPages(const LabProfile& lab, const QString& customer, const QList<Expor
             usable = usable && IsUsableCustomerName(part);
         const auto known = sourceOf.constFind(target);
         if (!usable || (known != sourceOf.constEnd() && *known != page.source)) {
-            badNames.append(
-                QStringLiteral("%1 第%2页: %3").arg(page.product).arg(page.number).arg(target));
+            badNames.append(QStringLiteral("%1 第%2页: %3")
+                                .arg(page.product, QString::number(page.number), target));
             continue;
         }
         // A product ordered twice lists its pages twice: written once.

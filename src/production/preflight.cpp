@@ -25,15 +25,13 @@ QList<PreflightFinding> WrongSizeFindings(const QString&, const QList<ExportPage
         const QSize wanted(CmToPixels(page.widthCm, lab.dpi), CmToPixels(page.heightCm, lab.dpi));
         if (size == wanted)
             continue;
-        findings.append({QStringLiteral("wrong_size"), PageNameOf(page),
-                         QStringLiteral("%1 第%2页: %3 x %4 像素, %5 dpi 应为 %6 x %7")
-                             .arg(page.product)
-                             .arg(page.number)
-                             .arg(size.width())
-                             .arg(size.height())
-                             .arg(lab.dpi)
-                             .arg(wanted.width())
-                             .arg(wanted.height())});
+        findings.append(
+            {QStringLiteral("wrong_size"), PageNameOf(page),
+             // One arg() call: a "%" in a product name stays text.
+             QStringLiteral("%1 第%2页: %3 x %4 像素, %5 dpi 应为 %6 x %7")
+                 .arg(page.product, QString::number(page.number), QString::number(size.width()),
+                      QString::number(size.height()), QString::number(lab.dpi),
+                      QString::number(wanted.width()), QString::number(wanted.height()))});
     }
     return findings;
 }
