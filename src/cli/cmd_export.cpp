@@ -1,6 +1,7 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "production/export_pages.h"
+#include "production/lab_export.h"
 #include "production/status_file.h"
 #include "records/workspace_paths.h"
 
@@ -14,6 +15,15 @@ const QString kCommand = QStringLiteral("export");
 int RunExport(const QStringList& args) {
     QStringList rest = args;
     const bool open = rest.removeAll("--open") > 0;
+    const bool force = rest.removeAll("--force") > 0;
+    QString labName;
+    const qsizetype labAt = rest.indexOf("--lab");
+    if (labAt >= 0) {
+        if (labAt + 1 >= rest.size() || rest[labAt + 1].isEmpty())
+            return BadInput(kCommand, QStringLiteral("--lab needs a lab profile NAME"));
+        labName = rest[labAt + 1];
+        rest.remove(labAt, 2);
+    }
     if (rest.size() != 2 || rest[0].isEmpty() || rest[1].isEmpty())
         return BadInput(kCommand, QStringLiteral("needs CUSTOMER and DEST"));
     const QString customer = rest[0];
@@ -21,6 +31,21 @@ int RunExport(const QStringList& args) {
     if (!IsUsableCustomerName(customer) || !QFileInfo(folder).isDir())
         return BadInput(kCommand, QStringLiteral("no customer task %1").arg(customer));
     const QString destination = QDir(rest[1]).absolutePath();
+    ExportWriter writer;
+    if (!labName.isEmpty()) {
+        LabProfile lab;
+        QString error;
+        if (!ReadLabProfile(labName, lab, error))
+            return BadInput(kCommand, error);
+        LabExportOptions options;
+        options.force = force;
+        options.showFindings = [&customer](const QList<PreflightFinding>& findings) {
+            PrintOut(QString::fromUtf8(PreflightJson(customer, findings)).trimmed());
+        };
+        writer = LabExportWriter(lab, customer, options);
+    } else if (force) {
+        return BadInput(kCommand, QStringLiteral("--force goes with --lab"));
+    }
 
     CliMessages messages(false);
     const ExportResult result = ExportCustomer(
@@ -28,13 +53,18 @@ int RunExport(const QStringList& args) {
         [open](const QString& exported) {
             if (open)
                 QProcess::startDetached(QStringLiteral("xdg-open"), {exported});
-        });
+        },
+        writer);
     return result == ExportResult::Done ? 0 : 1;
 }
 
 CliCommandRegistrar registrar(
-    {kCommand, QStringLiteral("CUSTOMER DEST [--open]"),
-     QStringLiteral("Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
-                    "2.jpg, ... per ordered product; --open shows the folder afterwards."),
+    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME [--force]] [--open]"),
+     QStringLiteral(
+         "Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
+         "2.jpg, ... per ordered product; --lab writes them by the lab profile "
+         "<base>/设置/labs/NAME.json instead, after its preflight (findings: JSON on stdout, "
+         "status 1, nothing written; --force exports anyway and writes them as "
+         "preflight.json); --open shows the folder afterwards."),
      RunExport});
 } // namespace

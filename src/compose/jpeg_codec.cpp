@@ -11,6 +11,7 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <jpeglib.h>
 #include <new>
 
@@ -135,6 +136,18 @@ QImage Upright(QImage image, int orientation) {
     return image;
 }
 
+// The profile's chunks joined in their sequence order; libjpeg checks that
+// every chunk is there once and allocates the whole with malloc.
+QByteArray ReadIccProfile(j_decompress_ptr info) {
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    if (!jpeg_read_icc_profile(info, &data, &length) || !data)
+        return {};
+    QByteArray icc(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    free(data);
+    return icc;
+}
+
 bool TurnsSideways(int orientation) {
     return orientation >= 5 && orientation <= 8;
 }
@@ -150,6 +163,7 @@ struct JpegDecoder::State {
     bool ok = false;
     QSize stored;
     int orientation = 1;
+    QByteArray icc;
 };
 
 JpegDecoder::JpegDecoder(const QByteArray& bytes) : state_(std::make_unique<State>()) {
@@ -167,8 +181,10 @@ JpegDecoder::JpegDecoder(const QByteArray& bytes) : state_(std::make_unique<Stat
     jpeg_mem_src(&s->info, reinterpret_cast<const unsigned char*>(s->bytes.constData()),
                  static_cast<unsigned long>(s->bytes.size()));
     jpeg_save_markers(&s->info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&s->info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
     if (jpeg_read_header(&s->info, TRUE) != JPEG_HEADER_OK)
         return;
+    s->icc = ReadIccProfile(&s->info);
     for (jpeg_saved_marker_ptr m = s->info.marker_list; m; m = m->next) {
         if (m->marker != JPEG_APP0 + 1)
             continue;
@@ -203,6 +219,10 @@ QSize JpegDecoder::shownSize() const {
 
 int JpegDecoder::orientation() const {
     return state_->orientation;
+}
+
+QByteArray JpegDecoder::iccProfile() const {
+    return state_->icc;
 }
 
 QSize JpegDecoder::shownSizeAt(int denominator) const {
@@ -333,7 +353,7 @@ struct EncodeState {
 };
 
 // Everything that changes after the jump target is set lives in s.
-bool RunEncoder(EncodeState* s, int dpi) {
+bool RunEncoder(EncodeState* s, const JpegPageOptions& options) {
     InitErrors(s->err);
     s->info.err = &s->err.pub;
     if (setjmp(s->err.jump))
@@ -352,14 +372,17 @@ bool RunEncoder(EncodeState* s, int dpi) {
     info.input_components = s->components;
     info.in_color_space = s->space;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 100, TRUE);
-    // Full colour resolution: every component sampled 1 x 1.
+    jpeg_set_quality(&info, qBound(1, options.quality, 100), TRUE);
+    // Full colour resolution: every component sampled 1 x 1; halved chroma
+    // samples the brightness 2 x 2 against one colour sample (4:2:0).
     for (int i = 0; i < info.num_components; ++i) {
-        info.comp_info[i].h_samp_factor = 1;
-        info.comp_info[i].v_samp_factor = 1;
+        const int factor = options.halfChroma && i == 0 && info.num_components == 3 ? 2 : 1;
+        info.comp_info[i].h_samp_factor = factor;
+        info.comp_info[i].v_samp_factor = factor;
     }
     info.dct_method = JDCT_ISLOW;
     info.write_JFIF_header = TRUE;
+    const int dpi = options.dpi;
     if (dpi > 0 && dpi <= 0xFFFF) {
         info.density_unit = 1; // dots per inch
         info.X_density = static_cast<UINT16>(dpi);
@@ -370,6 +393,10 @@ bool RunEncoder(EncodeState* s, int dpi) {
         info.Y_density = 1;
     }
     jpeg_start_compress(&info, TRUE);
+    if (!options.iccProfile.isEmpty())
+        jpeg_write_icc_profile(&info,
+                               reinterpret_cast<const JOCTET*>(options.iccProfile.constData()),
+                               static_cast<unsigned int>(options.iccProfile.size()));
     while (info.next_scanline < info.image_height) {
         // libjpeg only reads the rows it is given.
         JSAMPROW row =
@@ -382,7 +409,7 @@ bool RunEncoder(EncodeState* s, int dpi) {
 
 } // namespace
 
-QByteArray EncodeJpegPage(const QImage& image, int dpi) {
+QByteArray EncodeJpegPage(const QImage& image, const JpegPageOptions& options) {
     if (image.isNull())
         return {};
     auto s = std::make_unique<EncodeState>();
@@ -407,7 +434,7 @@ QByteArray EncodeJpegPage(const QImage& image, int dpi) {
     // A first guess of the file size; the array grows when it is short.
     const qsizetype guess = qsizetype(image.width()) * image.height() / 2;
     s->out.resize(qBound(qsizetype(64 * 1024), guess, qsizetype(64 * 1024 * 1024)));
-    if (!RunEncoder(s.get(), dpi))
+    if (!RunEncoder(s.get(), options))
         return {};
     return std::move(s->out);
 }

@@ -33,6 +33,8 @@ public:
     int orientation() const;
     // The shown size a decode reduced by 1/denominator (1, 2, 4 or 8) gives.
     QSize shownSizeAt(int denominator) const;
+    // The embedded ICC profile (APP2 markers joined), empty when there is none.
+    QByteArray iccProfile() const;
 
     // Decodes once, reduced by 1/denominator, upright. format is Format_RGB32,
     // Format_ARGB32 or Format_ARGB32_Premultiplied (opaque pixels: the same
@@ -45,8 +47,17 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// Encodes a page as JPEG, quality 100 with no chroma subsampling (4:4:4).
-// dpi > 0 goes into the JFIF header as dots per inch in both directions;
-// dpi 0 writes no resolution (units 0, aspect 1:1). 32-bit images are read
-// in place; other formats are converted first. Empty on failure.
-QByteArray EncodeJpegPage(const QImage& image, int dpi);
+// How a page is written: dpi > 0 goes into the JFIF header as dots per inch
+// in both directions, dpi 0 writes no resolution (units 0, aspect 1:1);
+// quality 1 to 100; full colour resolution (4:4:4) unless the chroma is
+// halved both ways (4:2:0); the ICC profile, when given, as APP2 markers.
+struct JpegPageOptions {
+    int dpi = 0;
+    int quality = 100;
+    bool halfChroma = false;
+    QByteArray iccProfile;
+};
+
+// Encodes a page as JPEG. 32-bit images are read in place; other formats are
+// converted first. Empty on failure.
+QByteArray EncodeJpegPage(const QImage& image, const JpegPageOptions& options);

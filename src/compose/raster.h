@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -18,8 +19,9 @@
 class QPainter;
 
 // Decodes JPEG, PNG or BMP bytes; null when they do not decode, are cut short,
-// are 0 x 0 or too large to allocate. EXIF orientation is applied. The result
-// is RGB32 when the image has no alpha, else ARGB32_Premultiplied (both draw
+// are 0 x 0 or too large to allocate. EXIF orientation is applied, and the
+// colours are converted to sRGB from an embedded ICC profile. The result is
+// RGB32 when the image has no alpha, else ARGB32_Premultiplied (both draw
 // fast).
 QImage DecodeImage(const QByteArray& bytes);
 // As DecodeImage, as an editable ARGB32_Premultiplied bitmap (customer photos).
@@ -57,6 +59,8 @@ QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, 
 // The size of the part of a source of this size that CropToSlot cuts (the
 // window before it is stretched to the crop size); empty when nothing fits.
 QSize CropWindowSize(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY);
+// That window with its place in the source.
+QRect CropWindowRect(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY);
 // The batch worker's variant: same crop, nothing written back.
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY);
 // The same window of the photo as CropToSlotByValue, already averaged down to
@@ -93,10 +97,10 @@ void DrawWithOpacity(QPainter& painter, const QImage& image, QPoint topLeft, QPo
 enum class MirrorAxis { LeftRight, TopBottom };
 void Mirror(QImage& image, MirrorAxis axis);
 
-// JPEG quality 100 with full colour resolution (4:4:4), written atomically
-// from the image's own rows. dpi > 0 is stored as the resolution in both
-// directions (JFIF header, dots per inch); dpi 0 stores none. False when
-// nothing could be written; an existing file then stays as it was.
+// JPEG quality 100 with full colour resolution (4:4:4) and the sRGB ICC
+// profile, written atomically from the image's own rows. dpi > 0 is stored as the resolution in
+// both directions (JFIF header, dots per inch); dpi 0 stores none. False when nothing could be
+// written; an existing file then stays as it was.
 bool SaveJpeg(const QImage& image, const QString& path, int dpi = 0);
 bool SavePng(const QImage& image, const QString& path);
 // The image encoded in memory ("jpeg", "png"; quality -1 for the codec's

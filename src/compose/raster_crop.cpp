@@ -140,10 +140,14 @@ QImage CropToSlot(const QImage& src, const Rect& slot, int& zoom, int& offsetX, 
 }
 
 QSize CropWindowSize(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY) {
+    return CropWindowRect(source, slot, zoom, offsetX, offsetY).size();
+}
+
+QRect CropWindowRect(QSize source, const Rect& slot, int zoom, int offsetX, int offsetY) {
     CropWindow window;
     if (!FindWindow(source, slot, zoom, offsetX, offsetY, window))
         return {};
-    return window.from.size();
+    return window.from;
 }
 
 QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY) {

@@ -3,6 +3,7 @@
 #include "compose/raster.h"
 
 #include "common/atomic_file.h"
+#include "compose/colour_conversion.h"
 #include "compose/jpeg_codec.h"
 #include "compose/raster_math.h"
 
@@ -97,6 +98,7 @@ public:
         QImage image = reader_.read();
         if (image.isNull() || image.width() <= 0 || image.height() <= 0)
             return {};
+        ConvertToSrgb(image, image.colorSpace());
         return image;
     }
 
@@ -141,7 +143,13 @@ QImage DecodeJpeg(const QByteArray& bytes, QImage::Format format,
             }
         }
     }
-    return decoder.decode(denominator, format, DecodeLimitBytes());
+    // A JPEG is opaque, so its pixels are the same bytes in every 32-bit
+    // layout; the colour conversion is fastest on RGB32.
+    QImage image = decoder.decode(denominator, QImage::Format_RGB32, DecodeLimitBytes());
+    ConvertToSrgb(image, ColourSpaceOfProfile(decoder.iccProfile()));
+    if (!image.isNull())
+        image.reinterpretAsFormat(format);
+    return image;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "compose/raster.h"
 
 #include "common/atomic_file.h"
+#include "compose/colour_conversion.h"
 #include "compose/jpeg_codec.h"
 
 #include <QBuffer>
@@ -23,11 +24,13 @@ QByteArray EncodeImageBytes(const QImage& image, const char* format, int quality
 }
 
 // Pictures are encoded in memory and the file replaced only once it is whole,
-// so a full disk or a failing encoder leaves the previous page whole.
+// so a full disk or a failing encoder leaves the previous page whole. Pages
+// are composed in sRGB and say so with its profile.
 bool SaveJpeg(const QImage& image, const QString& path, int dpi) {
     if (image.isNull() || path.isEmpty())
         return false;
-    const QByteArray jpeg = EncodeJpegPage(image, dpi);
+    static const QByteArray srgb = IccProfileOf(QColorSpace(QColorSpace::SRgb));
+    const QByteArray jpeg = EncodeJpegPage(image, {dpi, 100, false, srgb});
     return !jpeg.isEmpty() && WriteFileAtomic(path, jpeg);
 }
 

@@ -39,9 +39,48 @@ bool CopyFileAtomic(const QString& source, const QString& target) {
     return ReadWholeFile(source, bytes) && WriteFileAtomic(target, bytes);
 }
 
+namespace {
+
+// The rendered pages of the customer, product by product in the order
+// lines' order: "big<product>.jpg", then "big<product>-2.jpg" and on to the
+// first one missing.
+QList<ExportPage> ExportPagesOf(const QString& source) {
+    QList<ExportPage> pages;
+    for (const OrderLine& line : ReadOrderLines(OrderLinesPath(source))) {
+        const QString& product = line.name;
+        if (!UsableAsFolderName(product))
+            continue;
+        for (int j = 1; j <= kMaxPagesPerProduct; ++j) {
+            const QString page =
+                j == 1 ? BigPageImagePath(source, product, ".jpg")
+                       : BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
+            if (!QFileInfo::exists(page))
+                break;
+            pages.append({product, line.width, line.height, j, page});
+        }
+    }
+    return pages;
+}
+
+} // namespace
+
+ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination,
+                             IMessages&) {
+    bool allWritten = QDir().mkpath(destination);
+    for (const ExportPage& page : pages) {
+        const QString folder = destination + "/" + page.product;
+        allWritten = QDir().mkpath(folder) && allWritten;
+        allWritten =
+            CopyFileAtomic(page.source, folder + "/" + QString::number(page.number) + ".jpg") &&
+            allWritten;
+    }
+    return allWritten ? ExportResult::Done : ExportResult::Failed;
+}
+
 ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
-                            const std::function<void(const QString&)>& openFolder) {
+                            const std::function<void(const QString&)>& openFolder,
+                            const ExportWriter& writer) {
     if (customer.isEmpty()) {
         messages.Inform(QStringLiteral("请先选中要输出的客人!"));
         return ExportResult::NoSelection;
@@ -55,31 +94,15 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
         return ExportResult::Cancelled;
 
     const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
-    bool allWritten = QDir().mkpath(destination);
-    const QString source = CustomerFolder(customer);
-    for (const OrderLine& line : ReadOrderLines(OrderLinesPath(source))) {
-        const QString& product = line.name;
-        if (!UsableAsFolderName(product))
-            continue;
-        const QString first = BigPageImagePath(source, product, ".jpg");
-        if (!QFileInfo::exists(first))
-            continue;
-        const QString folder = destination + "/" + product;
-        allWritten = QDir().mkpath(folder) && allWritten;
-        allWritten = CopyFileAtomic(first, folder + "/1.jpg") && allWritten;
-        for (int j = 2; j <= kMaxPagesPerProduct; ++j) {
-            const QString page =
-                BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
-            if (!QFileInfo::exists(page))
-                break;
-            allWritten =
-                CopyFileAtomic(page, folder + "/" + QString::number(j) + ".jpg") && allWritten;
-        }
-    }
+    const QList<ExportPage> pages = ExportPagesOf(CustomerFolder(customer));
+    const ExportResult result =
+        (writer ? writer : ExportWriter(CopyExportPages))(pages, destination, messages);
+    if (result == ExportResult::Refused)
+        return result;
 
     // Saying "done" when pages are missing from the destination would send
     // an incomplete order to the print lab.
-    if (!allWritten) {
+    if (result != ExportResult::Done) {
         messages.Inform(QString::fromUtf8(kExportFailedMessage));
         return ExportResult::Failed;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <functional>
 
@@ -11,9 +12,30 @@ enum class ExportResult {
     Cancelled,   // no folder chosen: nothing said, nothing written
     Done,        // "导出成功!"
     Failed,      // some image could not be written: kExportFailedMessage
+    Refused,     // the writer refused the pages with its own message; nothing written
 };
 
 extern const char* const kExportFailedMessage;
+
+// One rendered page an export hands over: the ordered product it belongs to
+// (with its size in centimetres as ordered), its number within the product
+// from 1, and its image in the customer folder.
+struct ExportPage {
+    QString product;
+    QString widthCm, heightCm;
+    int number = 0;
+    QString source;
+};
+
+// Writes the pages into the destination (<chosen folder>/<customer>):
+// Done, Failed when some page could not be written, or Refused after
+// telling the operator why, with nothing written.
+using ExportWriter = std::function<ExportResult(const QList<ExportPage>& pages,
+                                                const QString& destination, IMessages& messages)>;
+
+// The plain export: each page copied to <destination>/<product>/<number>.jpg.
+ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination,
+                             IMessages& messages);
 
 // Copies a customer's rendered pages ("big<product>.jpg", "big<product>-2.jpg"
 // ... up to 100 per product) into <chosen folder>/<customer>/<product>/1.jpg,
@@ -21,10 +43,12 @@ extern const char* const kExportFailedMessage;
 //   customer: the selected task's folder name, empty when none is selected;
 //   status: its "已输出" text (the "<s>" of status.txt, "0" without one);
 //   chooseFolder: asks for the destination, empty when cancelled;
-//   openFolder: shows the destination after a successful export (optional).
+//   openFolder: shows the destination after a successful export (optional);
+//   writer: how the pages are written (a lab's rules), the plain copy when empty.
 ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
-                            const std::function<void(const QString&)>& openFolder = {});
+                            const std::function<void(const QString&)>& openFolder = {},
+                            const ExportWriter& writer = {});
 
 // Copies a file so that the target is either the old file or the whole new
 // one, never a part.

@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -127,6 +128,32 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     }
     EXPECT_FALSE(QFileInfo::exists(dir.file("输出/张三/相册/3.jpg")));
     EXPECT_EQ(ReadBytes(dir.file("输出/张三/相册/2.jpg")), ReadBytes(folder + "/big相册-2.jpg"));
+
+    // By a lab's profile: its names; a lab of another resolution refuses the
+    // order (status 1, nothing written); a bad profile is bad input.
+    ASSERT_TRUE(QDir().mkpath(dir.file("设置/labs")));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/快印.json"),
+                           R"({"dpi": 300, "file_name": "{customer}-{page:02}.jpg"})"));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/冲印.json"), R"({"dpi": 254})"));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/坏.json"), R"({"dpi": 300, "paper": "matt"})"));
+    r = RunCli({"export", "张三", dir.file("lab"), "--lab", "快印"}, base);
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_EQ(QDir(dir.file("lab/张三")).entryList(QDir::Files),
+              (QStringList{"张三-01.jpg", "张三-02.jpg"}));
+    r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印"}, base);
+    EXPECT_EQ(r.exitCode, 1) << Show(r);
+    const QJsonArray findings =
+        QJsonDocument::fromJson(r.out.toUtf8()).object()["findings"].toArray();
+    ASSERT_EQ(findings.size(), 2) << Show(r);
+    EXPECT_EQ(findings[0].toObject()["detail"].toString(),
+              "相册 第1页: 2362 x 3543 像素, 254 dpi 应为 2000 x 3000");
+    EXPECT_FALSE(QFileInfo::exists(dir.file("lab254")));
+    r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印", "--force"}, base);
+    EXPECT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_TRUE(QFileInfo::exists(dir.file("lab254/张三/preflight.json")));
+    r = RunCli({"export", "张三", dir.file("lab"), "--lab", "坏"}, base);
+    EXPECT_EQ(r.exitCode, 2) << Show(r);
+    EXPECT_TRUE(r.err.contains("unknown key \"paper\"")) << Show(r);
 }
 
 TEST_F(ProductionCliTest, ComposePageRendersOnePageAndLeavesTheStatusAlone) {
@@ -225,3 +252,36 @@ TEST_F(ProductionCliTest, CtrlCStopsAfterThePageInHandAndLeavesNoHalfFile) {
 }
 
 } // namespace
+
+TEST_F(ProductionCliTest, CopyPagesMakesTheAlbumAtAnotherSize) {
+    const QString base = dir.path();
+    const QStringList templates = TwoTemplates(dir);
+    ASSERT_EQ(RunCli({"catalogue", "add", "相册", "30", "30"}, base).exitCode, 0);
+    ASSERT_EQ(RunCli({"catalogue", "add", "小相册", "20", "30"}, base).exitCode, 0);
+    ASSERT_EQ(
+        RunCli({"new-customer", "王五", "--product", "相册", "--product", "小相册"}, base).exitCode,
+        0);
+    ASSERT_EQ(RunCli({"add-page", "--customer", "王五", "--template", templates[0], "--product",
+                      "相册", "--photo", Photo(dir, "一.jpg", 1200, 800)},
+                     base)
+                  .exitCode,
+              0);
+
+    CliResult r = RunCli({"copy-pages", "王五", "--from", "相册", "--to", "小相册"}, base);
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    const QJsonObject page =
+        QJsonDocument::fromJson(r.out.toUtf8()).object()["pages"].toArray().at(0).toObject();
+    EXPECT_EQ(page["from"].toString(), "相册");
+    EXPECT_EQ(page["to"].toString(), "小相册");
+    EXPECT_TRUE(page["check"].toBool()) << Show(r);
+    r = RunCli({"open-page", "王五", "小相册"}, base);
+    ASSERT_EQ(r.exitCode, 0) << Show(r);
+    EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).object()["product"].toString(), "小相册");
+
+    for (const QStringList& bad : {QStringList{"王五", "--from", "相册"},
+                                   QStringList{"王五", "--from", "相册", "--to", "相册"},
+                                   QStringList{"王五", "--from", "相册", "--to", "摆台"}}) {
+        r = RunCli(QStringList{"copy-pages"} + bad, base);
+        EXPECT_EQ(r.exitCode, 2) << Show(r);
+    }
+}

@@ -2,59 +2,13 @@
 
 #include "common/byte_io.h"
 #include "compose/raster.h"
+#include "jpeg_files.h"
 #include "test_support.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QImageReader>
 #include <gtest/gtest.h>
-
-namespace {
-
-// What print programs read from a JPEG's own headers, parsed here without
-// any codec: the JFIF density (APP0) and the frame (SOF0) with its size and
-// each component's sampling factors (high nibble horizontal, low vertical).
-struct JpegHeaders {
-    bool jfif = false;
-    int units = -1, xDensity = -1, yDensity = -1;
-    bool baseline = false;
-    int width = -1, height = -1;
-    QList<int> sampling;
-};
-
-JpegHeaders ReadJpegHeaders(const QByteArray& jpeg) {
-    JpegHeaders h;
-    ByteReader r(jpeg);
-    if (r.u16be() != 0xFFD8)
-        return h;
-    while (r.ok() && !r.atEnd()) {
-        const uint16_t marker = r.u16be();
-        const uint16_t length = r.u16be();
-        if (!r.ok() || (marker >> 8) != 0xFF || length < 2 || marker == 0xFFDA)
-            break; // the first scan: every header has been seen
-        ByteReader segment(r.view(length - 2), length - 2);
-        if (marker == 0xFFE0 && segment.bytes(5) == QByteArray("JFIF\0", 5)) {
-            segment.skip(2); // version
-            h.units = segment.u8();
-            h.xDensity = segment.u16be();
-            h.yDensity = segment.u16be();
-            h.jfif = segment.ok();
-        } else if (marker == 0xFFC0) {
-            segment.u8(); // precision
-            h.height = segment.u16be();
-            h.width = segment.u16be();
-            const int components = segment.u8();
-            for (int i = 0; i < components && segment.ok(); ++i) {
-                segment.u8(); // id
-                h.sampling.append(segment.u8());
-                segment.u8(); // quantisation table
-            }
-            h.baseline = segment.ok();
-        }
-    }
-    return h;
-}
-
-} // namespace
 
 // Full-size pages carry the print resolution; previews (dpi 0) none. Every
 // page is a baseline JPEG with all three components sampled 1 x 1 (4:4:4):
@@ -87,6 +41,9 @@ TEST(SaveJpeg, WritesFullColourResolutionAndTheDensityInDotsPerInch) {
         EXPECT_EQ(h.width, 240);
         EXPECT_EQ(h.height, 300);
         EXPECT_EQ(h.sampling, (QList<int>{0x11, 0x11, 0x11}));
+        EXPECT_EQ(h.quality, 100);
+        // Composed in sRGB, and saying so to the lab's software.
+        EXPECT_EQ(QColorSpace::fromIccProfile(h.icc), QColorSpace(QColorSpace::SRgb));
 
         // Another reader agrees on size and resolution.
         QImageReader reader(path);
