@@ -3,6 +3,7 @@
 #include "common/atomic_file.h"
 #include "common/byte_io.h"
 #include "compose/canvas_size_file.h"
+#include "compose/large_image.h"
 #include "compose/raster.h"
 #include "compose/template_body.h"
 #include "production/batch_geometry.h"
@@ -164,7 +165,7 @@ std::unique_ptr<PreparedPage> PreparePage(const TaskPage& page, const QString& c
         return prepared;
     // Only allocated here: its memory is taken up as the bands are drawn,
     // after the photos have been cut and their decoded pictures let go.
-    out.page = QImage(W, H, QImage::Format_ARGB32_Premultiplied);
+    out.page = NewLargeImage(pageSize, QImage::Format_ARGB32_Premultiplied);
     if (out.page.isNull())
         return prepared;
     out.started = true;
@@ -240,10 +241,13 @@ void DrawPreparedPage(PreparedPage& prepared, PageProgress& progress) {
     // order of the page: background, back slots, overlay, front slots,
     // "dat2". A painter moved up by the band's top draws every layer at the
     // same page positions as one painter on the whole page would.
+    // Taken once: every non-const access to the page would count a detach.
+    uchar* const bits = page.bits();
+    const qsizetype bytesPerLine = page.bytesPerLine();
     ParallelFor(bands, [&](int band) {
         const int top = band * kBandRows;
         const int rows = qMin(kBandRows, pageSize.height() - top);
-        QImage view(page.scanLine(top), pageSize.width(), rows, page.bytesPerLine(), page.format());
+        QImage view(bits + top * bytesPerLine, pageSize.width(), rows, bytesPerLine, page.format());
         view.fill(Qt::transparent);
         QPainter painter(&view);
         painter.translate(0, -top);
