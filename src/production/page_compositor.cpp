@@ -150,9 +150,10 @@ std::unique_ptr<PreparedPage> PreparePage(const TaskPage& page, const QString& c
             return prepared;
         }
     }
+    // The photos stay where they were read, inside recordBytes, until they
+    // are decoded.
     LayoutRecord record;
-    const bool recordWhole = ParseLayoutRecord(recordBytes, record);
-    recordBytes = QByteArray();
+    const bool recordWhole = ParseLayoutRecordInPlace(recordBytes, record);
     if (!recordWhole)
         return prepared;
     TemplateBody body;
@@ -209,6 +210,8 @@ std::unique_ptr<PreparedPage> PreparePage(const TaskPage& page, const QString& c
         }
         photoBytes[s] = QByteArray();
     });
+    photoBytes = {};
+    recordBytes = QByteArray();
     out.overlay = LayerForDrawing(out.overlay, pageSize);
     out.background = LayerForDrawing(out.background, pageSize);
     out.extra = LayerForDrawing(out.extra, pageSize);
