@@ -9,8 +9,12 @@
 #include "templates/mask_bmp.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QRandomGenerator>
+
+#include <unistd.h>
 
 namespace {
 
@@ -163,4 +167,40 @@ BenchWorkload MakeBenchWorkload(const QString& folder, QSize photoSize) {
     task.Save();
     w.batchTaskPath = task.Path();
     return w;
+}
+
+QString MakeAlbumTask(const BenchWorkload& w, int pages) {
+    CustomerTask source;
+    source.Load(w.batchTaskPath);
+    const QString customer = w.folder + "/套版缓存/album";
+    QDir().mkpath(customer);
+    const QString sourceData = PageDataFolder(QFileInfo(w.batchTaskPath).path(), "P");
+    CustomerTask album;
+    album.SetPath(TaskFilePath(customer));
+    for (int i = 0; i < pages; ++i) {
+        auto page = std::make_unique<TaskPage>(*source.pages.front());
+        const QString name = QStringLiteral("P%1").arg(i + 1);
+        page->SetName(name);
+        const QString data = PageDataFolder(customer, name);
+        QDir().mkpath(data);
+        QFile::remove(data + "/dat");
+        if (link(QFile::encodeName(sourceData + "/dat").constData(),
+                 QFile::encodeName(data + "/dat").constData()) != 0)
+            QFile::copy(sourceData + "/dat", data + "/dat");
+        WriteCanvasSizeFile(data, QSize(1000, 750));
+        album.pages.push_back(std::move(page));
+    }
+    album.Save();
+    return album.Path();
+}
+
+QString MakeTemplateLibrary(const QString& folder, int sets, int pages) {
+    const QString root = folder + "/模板";
+    for (int s = 0; s < sets; ++s) {
+        const QString set = QStringLiteral("%1/婚纱/组%2/套系%3").arg(root).arg(s / 10).arg(s);
+        QDir().mkpath(set);
+        for (int p = 1; p <= pages; ++p)
+            QFile(QStringLiteral("%1/%2.temp").arg(set).arg(p)).open(QIODevice::WriteOnly);
+    }
+    return root;
 }

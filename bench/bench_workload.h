@@ -18,3 +18,9 @@ struct BenchWorkload {
 // Draws and writes the workload into folder. photoSize is the size of each
 // camera photo.
 BenchWorkload MakeBenchWorkload(const QString& folder, QSize photoSize);
+// An album of pages copies of the workload's batch page (their layout
+// records linked, not copied); returns its task file.
+QString MakeAlbumTask(const BenchWorkload& w, int pages);
+// A template library of sets x pages template files (the files are empty:
+// the start-up search only lists them); returns its template folder.
+QString MakeTemplateLibrary(const QString& folder, int sets, int pages);

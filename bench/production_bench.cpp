@@ -1,29 +1,39 @@
-// Speed and memory of the production paths against their floors:
-//   put a 24 MP photo into a slot       vs. decoding it whole   (<= 0.25)
-//   one 30 x 30 cm page at 300 dpi       vs. libjpeg-turbo decoding its four
-//                                            photos whole and encoding the page at
-//                                            quality 100 4:4:4 on one core: CPU
-//                                            (<= 1.2) and wall time (<= 0.7)
-//   recomposing a 1000 x 750 canvas page with 8 slots              (< 16 ms)
-//   one edit of a slot on that page, recomposed and repainted      (< 16 ms)
-//   a 75 x 85 thumbnail of a 24 MP photo
-//   thumbnails of 300 photos through the list loader vs. decoding them whole (<= 0.3),
-//   and how long the window's thread is kept from its events meanwhile (< 50 ms)
-//   peak memory of a batch page, measured in a child process      (< 150 MB)
+// Speed and memory of the production paths against floors measured in the
+// same run on the same files (targets in brackets):
+//   one 30 x 30 cm page at 300 dpi with four 24 MP photos, against
+//     libjpeg-turbo decoding its photos whole and encoding the page at
+//     quality 100 4:4:4 on one core: CPU (<= 1.2) and wall time (<= 0.7);
+//     the same page composed by libvips' command-line tool for comparison
+//   a 40-page album of such pages end to end, against 40 floors
+//   peak memory of a batch page, measured in a child process    (< 150 MB)
+//   putting a 24 MP photo into a slot, against libjpeg-turbo's 1/8 decode
+//     of it (<= 1.1), and one already shown as a thumbnail       (< 5 ms)
+//   thumbnails of 300 photos through the list loader, against 1/8 decodes
+//     (<= 1.0), and how long the window's thread waits meanwhile  (< 50 ms)
+//   the start-up search of a library of 10,000 template pages   (< 200 ms)
+//   recomposing a 1000 x 750 canvas page with 8 slots, and one edit (< 16 ms)
 // Usage: taoban_bench [--quick] [--workdir DIR] [benchmark options]
 
+#include "bench_support.h"
 #include "bench_workload.h"
 
 #include "common/atomic_file.h"
 #include "common/profile.h"
 #include "common/startup.h"
+#include "compose/canvas_size_file.h"
 #include "compose/compose_canvas.h"
 #include "compose/raster.h"
+#include "compose/template_body.h"
+#include "compose/working_copy_cache.h"
+#include "production/batch_geometry.h"
 #include "production/compose_task.h"
 #include "production/progress_run.h"
 #include "records/customer_task.h"
+#include "records/workspace_paths.h"
+#include "templates/template_library.h"
 #include "templates/thumbnail_loader.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -32,38 +42,34 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <jpeglib.h>
-#include <map>
 #include <sys/resource.h>
-#include <thread>
 
 namespace {
 
 BenchWorkload workload;
-bool quick = false;
+QString albumTaskPath;
+int albumPages = 40;
+QString libraryRoot;
 int thumbnailListSize = 300;
 // Of the last thumbnail list run: the longest the window's thread went
-// without serving its events, and the time one Refresh call took.
+// without serving its events.
 double thumbnailLongestGapMs = 0;
-double thumbnailRefreshMs = 0;
+// CPU time of the whole process (every thread), or of the peer's
+// processes, per iteration.
+double batchCpuMs = 0, floorCpuMs = 0, peerCpuMs = 0, albumCpuMs = 0;
+bool peerRan = false;
 
-QImage DecodeWhole(const QString& path) {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    return reader.read();
-}
-
-double ProcessCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+QByteArray FileBytes(const QString& path) {
+    QByteArray bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
 }
 
 // libjpeg-turbo on its own, as its djpeg does: the file decoded to RGB rows
@@ -118,38 +124,164 @@ void LibjpegEncodePage(const QImage& page) {
     free(out);
 }
 
-QByteArray FileBytes(const QString& path) {
-    QByteArray bytes;
-    ReadWholeFile(path, bytes);
-    return bytes;
-}
-
-// CPU time of the whole process (every thread) per batch page and per floor.
-double batchCpuMs = 0;
-double floorCpuMs = 0;
-
-void ComposeBatchPage() {
+void ComposeTaskAt(const QString& taskPath, int pageIndex) {
     CustomerTask task;
-    task.Load(workload.batchTaskPath);
+    task.Load(taskPath);
     RecordingProgressRun run(100);
     run.Open();
-    ComposeTask(0, task, &run);
+    ComposeTask(pageIndex, task, &run);
 }
 
+void BM_BatchPage(benchmark::State& state) {
+    const double cpuStart = ProcessCpuMs();
+    for (auto _ : state)
+        ComposeTaskAt(workload.batchTaskPath, 0);
+    batchCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
+}
+
+// What no batch page can beat, on one core: libjpeg-turbo decoding its
+// photos whole, one after the other (files read included), and encoding the
+// finished page at quality 100 with full colour resolution (4:4:4).
+void BM_BatchFloor(benchmark::State& state) {
+    const QString rendered = workload.folder + "/套版缓存/bench/bigP.jpg";
+    if (!QFileInfo::exists(rendered))
+        ComposeTaskAt(workload.batchTaskPath, 0);
+    const QImage page = QImageReader(rendered).read().convertToFormat(QImage::Format_RGB32);
+    const double cpuStart = ProcessCpuMs();
+    for (auto _ : state) {
+        for (const QString& photo : workload.photos)
+            LibjpegDecode(FileBytes(photo), 1);
+        LibjpegEncodePage(page);
+    }
+    floorCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
+}
+
+// The same page as libvips' command-line tool composes it: template layers
+// stretched to the page, each photo cut to fill its slot with shrink-on-load
+// (the turned slot turned), everything laid over the background and saved
+// at quality 100 without chroma subsampling. The mask and the border are
+// left out: the tool has no plain way to express them.
+struct VipsPage {
+    QStringList layers; // background first; paths of .v files
+    QStringList x, y;   // where each layer after the first goes
+    std::vector<QStringList> steps;
+    QString output;
+};
+
+VipsPage PlanVipsPage() {
+    VipsPage plan;
+    const QString dir = workload.folder + "/vips";
+    QDir().mkpath(dir);
+    CustomerTask task;
+    task.Load(workload.batchTaskPath);
+    const TaskPage& page = *task.pages.front();
+    LayoutRecord record;
+    ParseLayoutRecord(FileBytes(PageDataFolder(task.Folder(), "P") + "/dat"), record);
+    TemplateBody body;
+    ParseTemplateBody(record.body, body);
+    const QImage background = QImage::fromData(body.background);
+    WriteFileAtomic(dir + "/background.png", body.background);
+    WriteFileAtomic(dir + "/overlay.png", body.overlay);
+    const QSize pageSize(page.width, page.height);
+    const QString scale = QString::number(double(page.width) / background.width(), 'f', 6);
+    plan.steps.push_back({"resize", dir + "/background.png", dir + "/background.v", scale});
+    plan.steps.push_back({"resize", dir + "/overlay.png", dir + "/overlay.v", scale});
+    plan.layers << dir + "/background.v";
+    const BatchGeometry geometry = ComputeBatchGeometry(pageSize, background.size(), {1000, 750});
+    for (int s = 0; s < workload.photos.size(); ++s) {
+        const SlotPlacement& p = page.placements[s];
+        const Rect draw = MapSlot(geometry, Rect{p.left, p.top, p.right, p.bottom}).draw;
+        const QString cut = QStringLiteral("%1/slot%2.v").arg(dir).arg(s);
+        plan.steps.push_back({"thumbnail", workload.photos[s], cut, QString::number(draw.width()),
+                              "--height", QString::number(draw.height()), "--crop", "centre"});
+        QString layer = cut;
+        int x = draw.left, y = draw.top;
+        if (p.angle != 0) {
+            layer = QStringLiteral("%1/slot%2-turned.v").arg(dir).arg(s);
+            plan.steps.push_back({"rotate", cut, layer, QString::number(p.angle)});
+            // The turned picture grows about its centre.
+            const double a = qAbs(p.angle) * 3.14159265 / 180;
+            const int grown = int(draw.width() * (std::cos(a) + std::sin(a))) - draw.width();
+            x -= grown / 2;
+            y -= grown / 2;
+        }
+        plan.layers << layer;
+        plan.x << QString::number(x);
+        plan.y << QString::number(y);
+    }
+    plan.layers << dir + "/overlay.v";
+    plan.x << "0";
+    plan.y << "0";
+    plan.output = dir + "/page.jpg";
+    QStringList modes; // 2: VIPS_BLEND_MODE_OVER
+    for (int i = 1; i < plan.layers.size(); ++i)
+        modes << "2";
+    plan.steps.push_back({"composite", plan.layers.join(' '),
+                          plan.output + "[Q=100,subsample-mode=off]", modes.join(' '), "--x",
+                          plan.x.join(' '), "--y", plan.y.join(' ')});
+    return plan;
+}
+
+bool RunVips(const VipsPage& plan) {
+    for (const QStringList& step : plan.steps) {
+        QProcess vips;
+        vips.start("vips", step);
+        if (!vips.waitForFinished(-1) || vips.exitStatus() != QProcess::NormalExit ||
+            vips.exitCode() != 0) {
+            std::fprintf(stderr, "vips %s: %s\n", qPrintable(step.join(' ')),
+                         vips.readAllStandardError().constData());
+            return false;
+        }
+    }
+    return true;
+}
+
+void BM_BatchPeerVips(benchmark::State& state) {
+    if (QStandardPaths::findExecutable("vips").isEmpty()) {
+        state.SkipWithError("vips is not installed (Debian package libvips-tools)");
+        return;
+    }
+    const VipsPage plan = PlanVipsPage();
+    const double cpuStart = ChildrenCpuMs();
+    for (auto _ : state) {
+        if (!RunVips(plan)) {
+            state.SkipWithError("vips failed");
+            return;
+        }
+    }
+    peerCpuMs = (ChildrenCpuMs() - cpuStart) / double(state.iterations());
+    peerRan = true;
+}
+
+void BM_Album(benchmark::State& state) {
+    const double cpuStart = ProcessCpuMs();
+    for (auto _ : state)
+        ComposeTaskAt(albumTaskPath, -1);
+    albumCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
+}
+
+// A photo not seen before: nothing kept of it.
 void BM_PutPhoto(benchmark::State& state) {
     CComposeCanvas canvas;
     canvas.SetClientSize({1000, 750});
     canvas.LoadTemplateFile(workload.canvasTemplate, true);
     for (auto _ : state) {
+        WorkingCopyCache::Shared().Clear();
         canvas.PutPhoto(workload.photos[0], true, 0);
         benchmark::DoNotOptimize(canvas.slotImage(0).constBits());
     }
 }
 
-void BM_DecodeWhole(benchmark::State& state) {
+// A photo the customer photo list has already shown.
+void BM_PutShownPhoto(benchmark::State& state) {
+    CComposeCanvas canvas;
+    canvas.SetClientSize({1000, 750});
+    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    WorkingCopyCache::Shared().Clear();
+    MakeThumbnailCell(workload.photos[1], ThumbnailSource::CustomerPhoto);
     for (auto _ : state) {
-        const QImage image = DecodeWhole(workload.photos[0]);
-        benchmark::DoNotOptimize(image.constBits());
+        canvas.PutPhoto(workload.photos[1], true, 0);
+        benchmark::DoNotOptimize(canvas.slotImage(0).constBits());
     }
 }
 
@@ -221,37 +353,6 @@ void BM_EditEnlarge(benchmark::State& state) {
     }
 }
 
-void BM_BatchPage(benchmark::State& state) {
-    const double cpuStart = ProcessCpuMs();
-    for (auto _ : state)
-        ComposeBatchPage();
-    batchCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
-}
-
-// What no batch page can beat, on one core: libjpeg-turbo decoding its
-// photos whole, one after the other (files read included), and encoding the
-// finished page at quality 100 with full colour resolution (4:4:4).
-void BM_BatchFloor(benchmark::State& state) {
-    const QString rendered = workload.folder + "/套版缓存/bench/bigP.jpg";
-    if (!QFileInfo::exists(rendered))
-        ComposeBatchPage();
-    const QImage page = DecodeWhole(rendered).convertToFormat(QImage::Format_RGB32);
-    const double cpuStart = ProcessCpuMs();
-    for (auto _ : state) {
-        for (const QString& photo : workload.photos)
-            LibjpegDecode(FileBytes(photo), 1);
-        LibjpegEncodePage(page);
-    }
-    floorCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
-}
-
-void BM_Thumbnail(benchmark::State& state) {
-    for (auto _ : state) {
-        const QImage cell = MakeThumbnailCell(workload.photos[0], ThumbnailSource::ImageFile);
-        benchmark::DoNotOptimize(cell.constBits());
-    }
-}
-
 // A customer photo list of camera photos as the window loads it: the loader
 // draws the cells on its workers while the window's thread turns each into
 // a pixmap as it arrives. A 5 ms timer on the window's thread measures the
@@ -260,8 +361,9 @@ void BM_ThumbnailList(benchmark::State& state) {
     QStringList paths;
     for (int i = 0; i < thumbnailListSize; ++i)
         paths.append(workload.photos[i % workload.photos.size()]);
-    ThumbnailLoader loader(ThumbnailSource::ImageFile);
+    ThumbnailLoader loader(ThumbnailSource::CustomerPhoto);
     for (auto _ : state) {
+        WorkingCopyCache::Shared().Clear();
         QEventLoop loop;
         int cells = 0;
         QObject::connect(&loader, &ThumbnailLoader::CellReady, &loop,
@@ -281,10 +383,7 @@ void BM_ThumbnailList(benchmark::State& state) {
         });
         tick.start();
         sinceTick.start();
-        QElapsedTimer refresh;
-        refresh.start();
         loader.Refresh(paths);
-        thumbnailRefreshMs = refresh.nsecsElapsed() / 1e6;
         loop.exec();
         if (cells != paths.size())
             state.SkipWithError("the loader did not deliver every cell");
@@ -293,19 +392,19 @@ void BM_ThumbnailList(benchmark::State& state) {
     }
 }
 
-// Keeps each benchmark's real time per iteration, in milliseconds.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                ms[run.run_name.function_name] = run.GetAdjustedRealTime() /
-                                                 benchmark::GetTimeUnitMultiplier(run.time_unit) *
-                                                 1000.0;
-        ConsoleReporter::ReportRuns(runs);
+// What the main window does on its own thread when it opens: the index
+// files, the search of the library for its pages, the first set.
+void BM_LibraryScan(benchmark::State& state) {
+    for (auto _ : state) {
+        TemplateLibrary library(libraryRoot);
+        library.ReadFileList();
+        library.ReadSetIndex();
+        library.SearchTemplates();
+        library.OpenInitialSet();
+        if (library.templates().size() != 10000)
+            state.SkipWithError("the library search did not find 10,000 pages");
     }
-    std::map<std::string, double> ms;
-};
+}
 
 // Peak resident memory of a batch page, from a child that does nothing else.
 long BatchPeakMemoryKb(const QString& program) {
@@ -320,17 +419,18 @@ long BatchPeakMemoryKb(const QString& program) {
 int MeasureBatchMemory(const QString& folder) {
     workload.folder = folder;
     workload.batchTaskPath = folder + "/套版缓存/bench/1.tx";
-    ComposeBatchPage();
+    ComposeTaskAt(workload.batchTaskPath, 0);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("%ld\n", usage.ru_maxrss);
     return 0;
 }
 
-void Verdict(const char* what, double value, const char* unit, double target, bool below) {
-    const bool met = below ? value <= target : value >= target;
-    std::printf("%-44s %10.3f %-3s target %s %.3g  %s\n", what, value, unit,
-                below ? "<=" : ">=", target, met ? "met" : "MISSED");
+void Register(const char* name, void (*fn)(benchmark::State&), int iterations) {
+    benchmark::RegisterBenchmark(name, fn)
+        ->Iterations(iterations)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
 }
 
 } // namespace
@@ -340,128 +440,106 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     InitProcess(args);
+    if (argc == 3 && QByteArray(argv[1]) == "--measure-batch-memory") {
+        Profile::UseFolder(QString::fromLocal8Bit(argv[2]) + "/profile");
+        return MeasureBatchMemory(QString::fromLocal8Bit(argv[2]));
+    }
 
     QTemporaryDir temp;
-    QString workdir = temp.path();
-    std::vector<char*> benchArgs{argv[0]};
-    for (int i = 1; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a == "--measure-batch-memory" && i + 1 < argc) {
-            Profile::UseFolder(QString::fromLocal8Bit(argv[i + 1]) + "/profile");
-            return MeasureBatchMemory(QString::fromLocal8Bit(argv[i + 1]));
-        }
-        if (a == "--quick")
-            quick = true;
-        else if (a == "--workdir" && i + 1 < argc)
-            workdir = QString::fromLocal8Bit(argv[++i]);
-        else
-            benchArgs.push_back(argv[i]);
-    }
+    BenchOptions options = ParseBenchOptions(argc, argv);
+    const QString workdir = options.workdir.isEmpty() ? temp.path() : options.workdir;
+    const bool quick = options.quick;
     // The workload's own profile: 300 dpi, and nothing of the user's touched.
     Profile::UseFolder(workdir + "/profile");
     Profile::SetString("Version 1.0", "dpi", "300");
 
     std::fprintf(stderr, "drawing the workload in %s ...\n", qPrintable(workdir));
     workload = MakeBenchWorkload(workdir, QSize(6000, 4000));
-
-    const int heavy = quick ? 2 : 10;
-    const int light = quick ? 5 : 40;
-    benchmark::RegisterBenchmark("put_photo_24mp", BM_PutPhoto)
-        ->Iterations(light)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("decode_whole_24mp", BM_DecodeWhole)
-        ->Iterations(light / 2 + 1)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("reduced_decode_24mp_1_8", BM_ReducedDecode)
-        ->Iterations(light)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("render_composite_8_slots", BM_RenderComposite)
-        ->Iterations(quick ? 20 : 200)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("edit_nudge_locked_8_slots", BM_EditNudge)
-        ->Iterations(quick ? 20 : 200)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("edit_enlarge_unlocked_8_slots", BM_EditEnlarge)
-        ->Iterations(quick ? 20 : 200)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("batch_page_30cm_300dpi", BM_BatchPage)
-        ->Iterations(heavy)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("batch_floor_decode_encode", BM_BatchFloor)
-        ->Iterations(heavy)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
-    benchmark::RegisterBenchmark("thumbnail_75x85_24mp", BM_Thumbnail)
-        ->Iterations(light)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+    albumPages = quick ? 6 : 40;
+    albumTaskPath = MakeAlbumTask(workload, albumPages);
+    libraryRoot = MakeTemplateLibrary(workdir, 100, 100);
     thumbnailListSize = quick ? 60 : 300;
-    benchmark::RegisterBenchmark("thumbnail_list_24mp", BM_ThumbnailList)
-        ->Iterations(1)
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
 
-    int benchArgc = static_cast<int>(benchArgs.size());
-    benchmark::Initialize(&benchArgc, benchArgs.data());
+    const int heavy = quick ? 2 : 6;
+    const int light = quick ? 5 : 30;
+    Register("batch_page_30cm_300dpi", BM_BatchPage, heavy);
+    Register("batch_floor_decode_encode", BM_BatchFloor, heavy);
+    Register("batch_peer_vips", BM_BatchPeerVips, quick ? 1 : 3);
+    Register("album_pages", BM_Album, 1);
+    Register("put_photo_24mp", BM_PutPhoto, light);
+    Register("put_shown_photo_24mp", BM_PutShownPhoto, light);
+    Register("reduced_decode_24mp_1_8", BM_ReducedDecode, light);
+    Register("thumbnail_list_24mp", BM_ThumbnailList, 1);
+    Register("library_scan_10000_pages", BM_LibraryScan, quick ? 3 : 10);
+    Register("render_composite_8_slots", BM_RenderComposite, quick ? 20 : 200);
+    Register("edit_nudge_locked_8_slots", BM_EditNudge, quick ? 20 : 200);
+    Register("edit_enlarge_unlocked_8_slots", BM_EditEnlarge, quick ? 20 : 200);
+
     CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    auto ms = [&](const char* name) {
-        const auto it = reporter.ms.find(name);
-        return it == reporter.ms.end() ? 0.0 : it->second;
-    };
+    RunRegisteredBenchmarks(options, reporter);
+    const auto ms = [&](const char* name) { return reporter.Ms(name); };
     const long peakKb = BatchPeakMemoryKb(QCoreApplication::applicationFilePath());
-    std::printf("\n");
-    std::printf("%-44s %10d\n", "cores", int(std::thread::hardware_concurrency()));
-    if (ms("decode_whole_24mp") > 0)
-        std::printf("%-44s %10.3f\n", "put photo / whole decode",
-                    ms("put_photo_24mp") / ms("decode_whole_24mp"));
-    if (ms("reduced_decode_24mp_1_8") > 0)
-        Verdict("put photo / libjpeg-turbo 1/8 decode",
-                ms("put_photo_24mp") / ms("reduced_decode_24mp_1_8"), "", 1.1, true);
-    if (ms("batch_floor_decode_encode") > 0) {
-        std::printf("%-44s %10.3f ms  (floor %.3f ms)\n", "batch page CPU time, all threads",
-                    batchCpuMs, floorCpuMs);
-        if (floorCpuMs > 0)
-            Verdict("batch page CPU / one-core floor CPU", batchCpuMs / floorCpuMs, "", 1.2, true);
-        Verdict("batch page wall / one-core floor",
-                ms("batch_page_30cm_300dpi") / ms("batch_floor_decode_encode"), "", 0.7, true);
-    }
-    if (ms("render_composite_8_slots") > 0)
-        Verdict("render composite 1000 x 750, 8 slots", ms("render_composite_8_slots"), "ms", 16,
-                true);
-    // An arrow key held down repeats 30 times a second; each edit must also
-    // fit in one frame.
-    if (ms("edit_nudge_locked_8_slots") > 0)
-        Verdict("edit: nudge, locked, repainted", ms("edit_nudge_locked_8_slots"), "ms", 16, true);
-    if (ms("edit_enlarge_unlocked_8_slots") > 0)
-        Verdict("edit: enlarge, unlocked, repainted", ms("edit_enlarge_unlocked_8_slots"), "ms", 16,
-                true);
-    if (ms("thumbnail_75x85_24mp") > 0)
-        std::printf("%-44s %10.3f ms\n", "thumbnail 75 x 85 of 24 MP", ms("thumbnail_75x85_24mp"));
-    if (ms("thumbnail_list_24mp") > 0 && ms("decode_whole_24mp") > 0) {
-        const double perPhoto = ms("thumbnail_list_24mp") / thumbnailListSize;
-        std::printf("%-44s %10.3f ms  (%d photos)\n", "thumbnail list, per photo", perPhoto,
-                    thumbnailListSize);
-        Verdict("thumbnail list / whole decodes", perPhoto / ms("decode_whole_24mp"), "", 0.3,
-                true);
-        if (ms("reduced_decode_24mp_1_8") > 0)
-            Verdict("thumbnail list / libjpeg-turbo 1/8 decode",
-                    perPhoto / ms("reduced_decode_24mp_1_8"), "", 1.0, true);
-        Verdict("thumbnail list: longest window-thread gap", thumbnailLongestGapMs, "ms", 50, true);
-        std::printf("%-44s %10.3f ms\n", "thumbnail list: one Refresh call", thumbnailRefreshMs);
+
+    ResultTable table;
+    const double floorWall = ms("batch_floor_decode_encode");
+    if (floorCpuMs > 0 && floorWall > 0) {
+        table.Figure("floor: libjpeg-turbo, 4 photos whole + page q100 4:4:4, one core (CPU)",
+                     floorCpuMs, "ms");
+        table.Figure("batch page, CPU of all threads", batchCpuMs, "ms");
+        table.AtMost("batch page CPU / floor CPU", batchCpuMs / floorCpuMs, "", 1.2);
+        table.AtMost("batch page wall / floor wall", ms("batch_page_30cm_300dpi") / floorWall, "",
+                     0.7);
+        if (peerRan) {
+            table.Figure("peer: vips command-line tool, CPU / floor CPU", peerCpuMs / floorCpuMs,
+                         "");
+            table.Figure("peer: vips command-line tool, wall / floor wall",
+                         ms("batch_peer_vips") / floorWall, "");
+        }
+        if (ms("album_pages") > 0) {
+            table.Figure(quick ? "album of 6 pages, wall" : "album of 40 pages, wall",
+                         ms("album_pages") / 1000, "s");
+            table.Figure("album CPU / (pages x floor CPU)", albumCpuMs / (albumPages * floorCpuMs),
+                         "");
+            table.Figure("album wall / (pages x floor wall)",
+                         ms("album_pages") / (albumPages * floorWall), "");
+        }
     }
     if (peakKb > 0)
-        Verdict("batch page peak memory", peakKb / 1024.0, "MB", 150, true);
-    else
-        std::printf("batch page peak memory: the measuring child failed\n");
+        table.AtMost("batch page peak memory (four 24 MP photos)", peakKb / 1024.0, "MB", 150);
+    // Work on the window's thread is held to its targets in CPU time: on a
+    // shared machine its wall time mostly counts the other processes.
+    const auto cpu = [&](const char* name) { return reporter.CpuMs(name); };
+    const double eighth = ms("reduced_decode_24mp_1_8");
+    if (eighth > 0 && cpu("reduced_decode_24mp_1_8") > 0) {
+        table.Figure("libjpeg-turbo 1/8 decode of a 24 MP photo (CPU)",
+                     cpu("reduced_decode_24mp_1_8"), "ms");
+        table.AtMost("put a new 24 MP photo / 1/8 decode (CPU)",
+                     cpu("put_photo_24mp") / cpu("reduced_decode_24mp_1_8"), "", 1.1);
+        table.Figure("the same in wall time", ms("put_photo_24mp") / eighth, "");
+        table.AtMost("put a photo shown as a thumbnail (CPU)", cpu("put_shown_photo_24mp"), "ms",
+                     5);
+        table.Figure("the same in wall time", ms("put_shown_photo_24mp"), "ms");
+        if (ms("thumbnail_list_24mp") > 0) {
+            const double perPhoto = ms("thumbnail_list_24mp") / thumbnailListSize;
+            table.AtMost(quick ? "thumbnails of 60 photos, wall / 1/8 decodes"
+                               : "thumbnails of 300 photos, wall / 1/8 decodes",
+                         perPhoto / eighth, "", 1.0);
+            table.AtMost("longest wait of the window's thread meanwhile", thumbnailLongestGapMs,
+                         "ms", 50);
+        }
+    }
+    if (ms("library_scan_10000_pages") > 0)
+        table.AtMost("start-up search of a 10,000-page library (window's thread, wall)",
+                     ms("library_scan_10000_pages"), "ms", 200);
+    // An arrow key held down repeats 30 times a second; each edit must also
+    // fit in one frame.
+    const std::pair<const char*, const char*> frames[] = {
+        {"render composite 1000 x 750, 8 slots (CPU)", "render_composite_8_slots"},
+        {"edit: nudge, locked, repainted (CPU)", "edit_nudge_locked_8_slots"},
+        {"edit: enlarge, unlocked, repainted (CPU)", "edit_enlarge_unlocked_8_slots"}};
+    for (const auto& [what, name] : frames)
+        if (cpu(name) > 0)
+            table.AtMost(what, cpu(name), "ms", 16);
+    table.Print();
     return 0;
 }

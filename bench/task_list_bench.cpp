@@ -7,6 +7,8 @@
 // that read every folder before taking the first 100 task files would cost.
 // Usage: taoban_task_list_bench [--quick] [--workdir DIR] [benchmark options]
 
+#include "bench_support.h"
+
 #include "app/task_list_dialog.h"
 #include "common/base_dir.h"
 #include "common/find_files.h"
@@ -25,7 +27,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 
 namespace {
 
@@ -89,19 +90,6 @@ void BM_WholeStoreWalk(benchmark::State& state) {
     }
 }
 
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                ms[run.run_name.function_name] = run.GetAdjustedRealTime() /
-                                                 benchmark::GetTimeUnitMultiplier(run.time_unit) *
-                                                 1000.0;
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> ms;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -111,18 +99,9 @@ int main(int argc, char** argv) {
     InitProcess(args);
 
     QTemporaryDir temp;
-    QString workdir = temp.path();
-    bool quick = false;
-    std::vector<char*> benchArgs{argv[0]};
-    for (int i = 1; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a == "--quick")
-            quick = true;
-        else if (a == "--workdir" && i + 1 < argc)
-            workdir = QString::fromLocal8Bit(argv[++i]);
-        else
-            benchArgs.push_back(argv[i]);
-    }
+    BenchOptions options = ParseBenchOptions(argc, argv);
+    const bool quick = options.quick;
+    const QString workdir = options.workdir.isEmpty() ? temp.path() : options.workdir;
     Profile::UseFolder(workdir + "/profile");
     SetBaseDir(workdir);
     std::fprintf(stderr, "writing %d customer folders in %s ...\n", kCustomers,
@@ -147,18 +126,12 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
 
-    int benchArgc = static_cast<int>(benchArgs.size());
-    benchmark::Initialize(&benchArgc, benchArgs.data());
     CollectingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    RunRegisteredBenchmarks(options, reporter);
 
-    const auto found = reporter.ms.find("task_list_100_rows_shown_of_5000");
-    if (found != reporter.ms.end()) {
-        const double shown = found->second;
-        std::printf("\n%-44s %10.3f ms  target <= 1000 ms  %s\n",
-                    "task list: 100 rows shown of 5,000 folders", shown,
-                    shown <= 1000.0 ? "met" : "MISSED");
-    }
+    ResultTable table;
+    if (const double shown = reporter.Ms("task_list_100_rows_shown_of_5000"); shown > 0)
+        table.AtMost("task list: 100 rows shown of 5,000 folders", shown, "ms", 1000);
+    table.Print();
     return 0;
 }

@@ -134,7 +134,7 @@ void CMainDlg::CreateControls() {
             &CMainDlg::RemoveSelectedPhoto);
     connect(button(ControlId::ClearPhotos, "清空"), &QPushButton::clicked, this,
             &CMainDlg::ClearPhotos);
-    photoList_ = new CThumbnailList(ThumbnailSource::ImageFile, this);
+    photoList_ = new CThumbnailList(ThumbnailSource::CustomerPhoto, this);
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
         if (position >= 0 && position < customerPhotos_.size())

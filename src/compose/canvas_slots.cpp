@@ -4,6 +4,7 @@
 #include "compose/canvas_geometry.h"
 #include "compose/compose_canvas.h"
 #include "compose/raster.h"
+#include "compose/working_copy_cache.h"
 
 #include "common/atomic_file.h"
 
@@ -48,6 +49,9 @@ bool CComposeCanvas::PutPhoto(const QString& path, bool reset, int slot) {
     try {
         if (!QFileInfo(path).isFile())
             return false;
+        // Known before the file is read: a file replaced meanwhile is keyed
+        // by its old state, which no later put asks for.
+        const std::optional<WorkingCopyCache::Key> key = WorkingCopyCache::KeyOf(path);
         QByteArray bytes;
         if (!ReadWholeFile(path, bytes, kMaxPhotoBytes))
             return false;
@@ -77,7 +81,14 @@ bool CComposeCanvas::PutPhoto(const QString& path, bool reset, int slot) {
             RenderComposite();
             return true;
         }
-        LoadSlotPhoto(slots_[target].photoBytes, reset, target);
+        // A photo already shown as a thumbnail, or put before, comes with its
+        // working copy; any other is decoded once and kept for the next put.
+        SlotContent& content = slots_[target];
+        content.workingCopy = key ? WorkingCopyCache::Shared().Find(*key) : QImage();
+        content.copyOf = content.workingCopy.isNull() ? QByteArray() : content.photoBytes;
+        LoadSlotPhoto(content.photoBytes, reset, target);
+        if (key && !content.copyOf.isEmpty())
+            WorkingCopyCache::Shared().Insert(*key, content.workingCopy);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -110,8 +121,13 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
         p.offsetX = 0;
         p.offsetY = 0;
     }
-    // Null when the bytes do not decode; the slot then shows no photo.
-    QImage copy = MakeWorkingCopyFromBytes(bytes);
+    // Null when the bytes do not decode; the slot then shows no photo. The
+    // copy a slot already has of these very bytes (the photo put a moment
+    // ago, or a template applied again) is used as it is.
+    SlotContent& content = slots_[target];
+    const bool made = !content.workingCopy.isNull() && content.copyOf.isSharedWith(bytes);
+    QImage copy = made ? content.workingCopy : MakeWorkingCopyFromBytes(bytes);
+    content.copyOf = copy.isNull() ? QByteArray() : bytes;
     if (reset) {
         if (templateRects_.isEmpty())
             SetSlotRect(target, Rect{0, 0, clientSize_.width(), clientSize_.height()});

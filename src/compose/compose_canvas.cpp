@@ -56,6 +56,7 @@ void CComposeCanvas::ReleaseSlot(int slot, bool withBytes) {
     SlotContent& s = slots_[slot];
     s.slotImage = QImage();
     s.workingCopy = QImage();
+    s.copyOf.clear();
     if (withBytes)
         s.photoBytes.clear();
 }

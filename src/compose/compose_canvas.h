@@ -188,6 +188,7 @@ private:
     struct SlotContent {
         QByteArray photoBytes; // the photo file as read from disk
         QImage workingCopy;    // longer side 400 pixels
+        QByteArray copyOf;     // the photo bytes workingCopy was made from
         QImage slotImage;      // the crop that is drawn, mirrors and mask applied
     };
 

@@ -5,6 +5,7 @@
 #include "compose/jpeg_codec.h"
 
 #include "common/byte_io.h"
+#include "compose/large_image.h"
 
 #include <QTransform>
 #include <QtEndian>
@@ -273,7 +274,7 @@ QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxByt
     const QSize out(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     if (out.isEmpty() || qint64(out.width()) * out.height() * 4 > maxBytes)
         return {};
-    *image = QImage(out, format);
+    *image = NewLargeImage(out, format);
     if (image->isNull())
         return {};
     if (!jpeg_start_decompress(&info))

@@ -46,6 +46,12 @@ QSize WorkingCopySize(QSize photo);
 // The same copy made straight from photo file bytes; JPEG photos are decoded
 // at reduced scale instead of whole. Null when the bytes do not decode.
 QImage MakeWorkingCopyFromBytes(const QByteArray& bytes);
+// Whether a photo of the whole size, decoded reduced, still has the pixels
+// of its working copy.
+bool ReducedCoversWorkingCopy(QSize reduced, QSize whole);
+// The working copy from a decode of the photo that passed
+// ReducedCoversWorkingCopy (whole: the photo's undivided size).
+QImage WorkingCopyFromReduced(const QImage& reduced, QSize whole);
 
 // The largest size with the slot's proportions that fits in sw x sh.
 QSize CoverCropSize(const Rect& slot, int sw, int sh);

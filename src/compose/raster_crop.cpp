@@ -2,6 +2,7 @@
 
 #include "compose/raster.h"
 
+#include "compose/large_image.h"
 #include "compose/raster_math.h"
 
 #include <QPainter>
@@ -114,13 +115,14 @@ QImage CutWindow(const QImage& src, const QRect& from, QSize size) {
     if (size == from.size())
         return Premultiplied(src.copy(from));
     if (size.width() < from.width() || size.height() < from.height()) {
-        // Shrinking averages every source pixel (no moire from fine detail).
+        // Shrinking averages every source pixel (no moire from fine detail;
+        // bilinear samples would give sharp edges a stair of their own).
         return Premultiplied(
             ViewOf(src, from).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     // Zoomed in: the smaller window is enlarged. Drawing it straight from the
     // source spares a copy of a window of a full-size photo.
-    QImage out(size, QImage::Format_ARGB32_Premultiplied);
+    QImage out = NewLargeImage(size, QImage::Format_ARGB32_Premultiplied);
     if (out.isNull())
         return {};
     QPainter painter(&out);

@@ -212,22 +212,30 @@ QImage MakeWorkingCopy(const QImage& photo) {
     return copy;
 }
 
-QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
-    // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, and only the
-    // rest is averaged down to the exact size: a fraction of a whole decode.
-    QSize target;
-    const QImage photo = DecodeBitmapReduced(bytes, [&target](QSize reduced, QSize whole) {
-        target = WorkingCopySize(whole);
-        return reduced.width() >= target.width() && reduced.height() >= target.height();
-    });
-    if (photo.isNull())
-        return {};
-    if (!target.isValid())
-        return MakeWorkingCopy(photo);
-    QImage copy = photo.size() == target
-                      ? photo
-                      : photo.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+bool ReducedCoversWorkingCopy(QSize reduced, QSize whole) {
+    const QSize target = WorkingCopySize(whole);
+    return reduced.width() >= target.width() && reduced.height() >= target.height();
+}
+
+QImage WorkingCopyFromReduced(const QImage& reduced, QSize whole) {
+    const QSize target = WorkingCopySize(whole);
+    if (reduced.isNull() || target.isEmpty())
+        return MakeWorkingCopy(reduced);
+    QImage copy = reduced.size() == target
+                      ? reduced
+                      : reduced.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (copy.format() != QImage::Format_ARGB32_Premultiplied)
         copy = std::move(copy).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return copy;
+}
+
+QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
+    // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, and only the
+    // rest is averaged down to the exact size: a fraction of a whole decode.
+    QSize whole;
+    const QImage photo = DecodeBitmapReduced(bytes, [&whole](QSize reduced, QSize shown) {
+        whole = shown;
+        return ReducedCoversWorkingCopy(reduced, shown);
+    });
+    return WorkingCopyFromReduced(photo, whole.isValid() ? whole : photo.size());
 }

@@ -146,10 +146,19 @@ QByteArray SerializeTemplateBody(const TemplateBody& body) {
     return w.take();
 }
 
-bool ParseLayoutRecord(const QByteArray& bytes, LayoutRecord& record) {
+namespace {
+
+QByteArray Take(ByteReader& r, qint64 n, bool inPlace) {
+    if (!inPlace)
+        return r.bytes(n);
+    const char* at = r.view(n);
+    return at ? QByteArray::fromRawData(at, static_cast<qsizetype>(n)) : QByteArray();
+}
+
+bool ParseRecord(const QByteArray& bytes, LayoutRecord& record, bool inPlace) {
     record = LayoutRecord();
     ByteReader r(bytes);
-    record.body = r.bytes(r.u32());
+    record.body = Take(r, r.u32(), inPlace);
     if (!r.ok())
         return false;
     const uint32_t count = r.u32();
@@ -159,12 +168,22 @@ bool ParseLayoutRecord(const QByteArray& bytes, LayoutRecord& record) {
     for (uint32_t i = 0; i < count; ++i) {
         LayoutPhoto photo;
         photo.slot = r.u32();
-        photo.bytes = r.bytes(r.u32());
+        photo.bytes = Take(r, r.u32(), inPlace);
         if (!r.ok())
             return false;
         record.photos.append(photo);
     }
     return true;
+}
+
+} // namespace
+
+bool ParseLayoutRecord(const QByteArray& bytes, LayoutRecord& record) {
+    return ParseRecord(bytes, record, false);
+}
+
+bool ParseLayoutRecordInPlace(const QByteArray& bytes, LayoutRecord& record) {
+    return ParseRecord(bytes, record, true);
 }
 
 QByteArray SerializeLayoutRecord(const LayoutRecord& record) {

@@ -25,7 +25,7 @@ struct TemplateBody {
     QByteArray overlay;       // empty: no overlay
     QByteArray background;
     QList<uint32_t> maskSizes;
-    QList<QByteArray> masks; // one per mask size, empty where the size is 0
+    QList<QByteArray> masks;   // one per mask size, empty where the size is 0
     QList<TemplateRect> rects; // as stored, empty ones included
     SlotValues reservedSlots{};
     SlotValues front{};
@@ -67,4 +67,8 @@ struct LayoutRecord {
 // False when the record is cut short anywhere; record then holds what was
 // complete (the body when it was whole, the photo entries that were whole).
 bool ParseLayoutRecord(const QByteArray& bytes, LayoutRecord& record);
+// The same, with the body and the photos pointing into bytes instead of
+// copied out of them (megabytes of photos): valid only as long as bytes
+// lives unchanged.
+bool ParseLayoutRecordInPlace(const QByteArray& bytes, LayoutRecord& record);
 QByteArray SerializeLayoutRecord(const LayoutRecord& record);

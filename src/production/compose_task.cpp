@@ -8,6 +8,8 @@
 #include "records/dpi_setting.h"
 #include "records/number_text.h"
 
+#include <future>
+#include <memory>
 #include <new>
 
 int ReadDpiSetting() {
@@ -25,21 +27,42 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
     // A task without pages has nothing to divide among; it is done at once.
     const int step = n > 0 ? 100 / n : 0;
 
+    const auto pageAt = [&](int i) -> const TaskPage* {
+        const int index = allPages ? i : pageIndex;
+        return index >= 0 && index < task.PageCount() ? task.pages[index].get() : nullptr;
+    };
+    // The next page is read and its photos decoded while this one is being
+    // encoded, so both cores stay busy; it reports nothing until its turn.
+    std::future<std::unique_ptr<PreparedPage>> next;
+
     for (int i = 0; i < n; ++i) {
         if (g_pProgressDlg.load() == nullptr) {
             run->EndDialog(0);
             return 0;
         }
-        const int index = allPages ? i : pageIndex;
-        const TaskPage* page =
-            index >= 0 && index < task.PageCount() ? task.pages[index].get() : nullptr;
+        const TaskPage* page = pageAt(i);
 
         PageProgress progress(run, i, step);
         PageOutcome outcome = PageOutcome::Skipped;
         QString imagePath;
         try {
-            if (page)
-                outcome = ComposePage(*page, folder, dpi, canvas, progress, &imagePath);
+            std::unique_ptr<PreparedPage> prepared;
+            if (next.valid())
+                prepared = next.get();
+            else if (page)
+                prepared = PreparePage(*page, folder, canvas);
+            if (prepared)
+                outcome = ReportPrepared(*prepared, progress);
+            if (outcome == PageOutcome::Written) {
+                DrawPreparedPage(*prepared, progress);
+                if (i + 1 < n && pageAt(i + 1)) {
+                    const TaskPage* following = pageAt(i + 1);
+                    next = std::async(std::launch::async, [following, &folder, canvas] {
+                        return PreparePage(*following, folder, canvas);
+                    });
+                }
+                outcome = WritePreparedPage(*prepared, dpi, progress, &imagePath);
+            }
         } catch (const std::bad_alloc&) {
             outcome = PageOutcome::OutOfMemory;
         }

@@ -3,6 +3,7 @@
 #include "common/atomic_file.h"
 #include "common/byte_io.h"
 #include "compose/canvas_size_file.h"
+#include "compose/large_image.h"
 #include "compose/raster.h"
 #include "compose/template_body.h"
 #include "production/batch_geometry.h"
@@ -45,12 +46,6 @@ namespace {
 // The raster painter works in 16.16 fixed point for some paths, so larger
 // pages cannot be drawn.
 constexpr int kMaxPageSide = 32767;
-
-struct PreparedSlot {
-    bool hasPhoto = false; // its photo decoded, whether or not anything shows
-    QImage image;
-    Rect draw;
-};
 
 Rect SlotRect(const SlotPlacement& p) {
     return Rect{p.left, p.top, p.right, p.bottom};
@@ -100,65 +95,82 @@ QImage PrepareSlot(const QByteArray& bytes, const SlotPlacement& p, const Rect& 
     return slot;
 }
 
-// Template layers cover the whole page whatever their own size.
+// Rows of the page drawn by one painter at a time; the bands are shared out
+// among the cores, so no layer is ever scaled into a page-sized copy.
+constexpr int kBandRows = 128;
+
+// Template layers cover the whole page whatever their own size. A layer
+// smaller than the page is stretched while it is drawn; a larger one is
+// first averaged down to the page (sampling while drawing would drop most
+// of its pixels and shimmer).
+QImage LayerForDrawing(const QImage& image, QSize page) {
+    if (image.isNull() || (image.width() <= page.width() && image.height() <= page.height()))
+        return image;
+    return image.scaled(page, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 void DrawStretched(QPainter& painter, const QImage& image, QSize page) {
     if (image.isNull())
         return;
     if (image.size() == page)
         painter.drawImage(0, 0, image);
     else
-        painter.drawImage(0, 0,
-                          image.scaled(page, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        painter.drawImage(QRect(QPoint(0, 0), page), image);
 }
 
 } // namespace
 
-PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int dpi,
-                        QSize canvasFallback, PageProgress& progress, QString* imagePath) {
-    PageFiles files;
-    if (!PageFilesFor(customerFolder, page.Name(), files))
-        return PageOutcome::Skipped;
+std::unique_ptr<PreparedPage> PreparePage(const TaskPage& page, const QString& customerFolder,
+                                          QSize canvasFallback) {
+    auto prepared = std::make_unique<PreparedPage>();
+    PreparedPage& out = *prepared;
+    if (!PageFilesFor(customerFolder, page.Name(), out.files))
+        return prepared;
+    const PageFiles& files = out.files;
     const int W = page.width, H = page.height;
     const QSize pageSize(W, H);
 
-    QImage extra;
     if (QFileInfo::exists(files.extra())) {
-        extra = LoadImageFile(files.extra());
-        if (extra.isNull())
-            return PageOutcome::Skipped;
+        out.extra = LoadImageFile(files.extra());
+        if (out.extra.isNull())
+            return prepared;
     }
 
     QByteArray recordBytes;
     if (!ReadWholeFile(files.record(), recordBytes))
-        return PageOutcome::Skipped;
+        return prepared;
     {
         ByteReader head(recordBytes);
         const uint32_t bodyLength = head.u32();
         const uint8_t marker = head.u8();
         if (!head.ok() || bodyLength == 0)
-            return PageOutcome::Skipped;
-        if (marker != kTemplateMarker)
-            return PageOutcome::NoMarker;
+            return prepared;
+        if (marker != kTemplateMarker) {
+            out.outcome = PageOutcome::NoMarker;
+            return prepared;
+        }
     }
+    // The photos stay where they were read, inside recordBytes, until they
+    // are decoded.
     LayoutRecord record;
-    const bool recordWhole = ParseLayoutRecord(recordBytes, record);
-    recordBytes = QByteArray();
+    const bool recordWhole = ParseLayoutRecordInPlace(recordBytes, record);
     if (!recordWhole)
-        return PageOutcome::Skipped;
+        return prepared;
     TemplateBody body;
     if (ParseTemplateBody(record.body, body) != BodyStatus::Ok)
-        return PageOutcome::Skipped;
+        return prepared;
     record.body = QByteArray();
-    progress.SetRects(static_cast<int>(body.rects.size()));
+    out.rects = static_cast<int>(body.rects.size());
 
     if (W <= 0 || H <= 0 || W > kMaxPageSide || H > kMaxPageSide)
-        return PageOutcome::Skipped;
-    QImage pageImage(W, H, QImage::Format_ARGB32_Premultiplied);
-    if (pageImage.isNull())
-        return PageOutcome::Skipped;
-    pageImage.fill(Qt::transparent);
-
-    progress.At(0.05);
+        return prepared;
+    // Only allocated here: its memory is taken up as the bands are drawn,
+    // after the photos have been cut and their decoded pictures let go.
+    out.page = NewLargeImage(pageSize, QImage::Format_ARGB32_Premultiplied);
+    if (out.page.isNull())
+        return prepared;
+    out.started = true;
+    out.placements = page.placements;
 
     // Later entries for the same slot replace earlier ones; entries without
     // a slot to go to are left out.
@@ -166,86 +178,130 @@ PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int
     for (LayoutPhoto& photo : record.photos)
         if (photo.slot < static_cast<uint32_t>(kSlotCount))
             photoBytes[photo.slot] = std::move(photo.bytes);
-    const int photoEntries = static_cast<int>(record.photos.size());
+    out.photoEntries = static_cast<int>(record.photos.size());
     record.photos.clear();
 
-    QImage overlay;
-    const bool overlayOk =
-        body.overlay.isEmpty() || !(overlay = DecodeImage(body.overlay)).isNull();
-    const QImage background = DecodeImage(body.background);
-    const bool backgroundOk = !background.isNull();
+    out.overlayOk = body.overlay.isEmpty() || !(out.overlay = DecodeImage(body.overlay)).isNull();
+    out.background = DecodeImage(body.background);
+    out.backgroundOk = !out.background.isNull();
+    if (!out.overlayOk || !out.backgroundOk)
+        return prepared;
 
-    // The photos are decoded and cut on all cores at once; progress is then
-    // reported in slot order as if they had come one by one.
-    std::array<PreparedSlot, kSlotCount> prepared;
-    if (overlayOk && backgroundOk) {
-        const QSize saved = ReadCanvasSizeFile(files.dataFolder);
-        const QSize canvas = saved.isValid() ? saved : canvasFallback;
-        const BatchGeometry geometry = ComputeBatchGeometry(pageSize, background.size(), canvas);
-        ParallelFor(kSlotCount, [&](int s) {
-            if (photoBytes[s].isEmpty())
-                return;
-            const SlotPlacement& placement = page.placements[s];
-            const SlotMapping m = MapSlot(geometry, SlotRect(placement));
-            if (!HasArea(m.crop) || !HasArea(m.draw)) {
-                // Nothing of it can show, but a slot with a photo still
-                // counts in the first pass's progress.
-                prepared[s].hasPhoto =
-                    !DecodeBitmapReduced(photoBytes[s], [](QSize, QSize) { return true; }).isNull();
-                photoBytes[s] = QByteArray();
-                return;
-            }
-            prepared[s].image = PrepareSlot(photoBytes[s], placement, m.crop, m.draw,
-                                            body.MaskFor(s), prepared[s].hasPhoto);
-            prepared[s].draw = m.draw;
-            photoBytes[s] = QByteArray();
-        });
-    }
+    // The photos are decoded and cut on all cores at once; progress is
+    // reported in slot order afterwards as if they had come one by one.
+    const QSize saved = ReadCanvasSizeFile(files.dataFolder);
+    const QSize canvas = saved.isValid() ? saved : canvasFallback;
+    const BatchGeometry geometry = ComputeBatchGeometry(pageSize, out.background.size(), canvas);
+    ParallelFor(kSlotCount, [&](int s) {
+        if (photoBytes[s].isEmpty())
+            return;
+        PreparedPage::Slot& slot = out.cut[s];
+        const SlotPlacement& placement = out.placements[s];
+        const SlotMapping m = MapSlot(geometry, SlotRect(placement));
+        if (!HasArea(m.crop) || !HasArea(m.draw)) {
+            // Nothing of it can show, but a slot with a photo still
+            // counts in the first pass's progress.
+            slot.hasPhoto =
+                !DecodeBitmapReduced(photoBytes[s], [](QSize, QSize) { return true; }).isNull();
+        } else {
+            slot.image = PrepareSlot(photoBytes[s], placement, m.crop, m.draw, body.MaskFor(s),
+                                     slot.hasPhoto);
+            slot.draw = m.draw;
+        }
+        photoBytes[s] = QByteArray();
+    });
     photoBytes = {};
+    recordBytes = QByteArray();
+    out.overlay = LayerForDrawing(out.overlay, pageSize);
+    out.background = LayerForDrawing(out.background, pageSize);
+    out.extra = LayerForDrawing(out.extra, pageSize);
+    out.outcome = PageOutcome::Written;
+    return prepared;
+}
 
-    for (int k = 0; k < photoEntries; ++k)
+PageOutcome ReportPrepared(const PreparedPage& prepared, PageProgress& progress) {
+    if (!prepared.started)
+        return prepared.outcome;
+    progress.SetRects(prepared.rects);
+    progress.At(0.05);
+    for (int k = 0; k < prepared.photoEntries; ++k)
         progress.AfterPhoto(k);
     progress.At(0.15);
-    if (!overlayOk)
+    if (!prepared.overlayOk)
         return PageOutcome::Skipped;
     progress.At(0.18);
-    if (!backgroundOk)
+    if (!prepared.backgroundOk)
         return PageOutcome::Skipped;
     progress.At(0.2);
+    return prepared.outcome;
+}
 
-    QPainter painter(&pageImage);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setRenderHint(QPainter::Antialiasing);
-    DrawStretched(painter, background, pageSize);
+void DrawPreparedPage(PreparedPage& prepared, PageProgress& progress) {
+    QImage& page = prepared.page;
+    const QSize pageSize = page.size();
+    const int bands = (pageSize.height() + kBandRows - 1) / kBandRows;
+    // Each band is a view of its own rows of the page, drawn with the layer
+    // order of the page: background, back slots, overlay, front slots,
+    // "dat2". A painter moved up by the band's top draws every layer at the
+    // same page positions as one painter on the whole page would.
+    // Taken once: every non-const access to the page would count a detach.
+    uchar* const bits = page.bits();
+    const qsizetype bytesPerLine = page.bytesPerLine();
+    ParallelFor(bands, [&](int band) {
+        const int top = band * kBandRows;
+        const int rows = qMin(kBandRows, pageSize.height() - top);
+        QImage view(bits + top * bytesPerLine, pageSize.width(), rows, bytesPerLine, page.format());
+        view.fill(Qt::transparent);
+        QPainter painter(&view);
+        painter.translate(0, -top);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.setRenderHint(QPainter::Antialiasing);
+        DrawStretched(painter, prepared.background, pageSize);
+        for (bool front : {false, true}) {
+            if (front)
+                DrawStretched(painter, prepared.overlay, pageSize);
+            for (int s = 0; s < kSlotCount; ++s) {
+                const PreparedPage::Slot& slot = prepared.cut[s];
+                if (slot.image.isNull() || (prepared.placements[s].front != 0) != front)
+                    continue;
+                DrawPlacedSlot(painter, slot.image, prepared.placements[s], slot.draw, pageSize);
+            }
+        }
+        DrawStretched(painter, prepared.extra, pageSize);
+    });
+    prepared.background = QImage();
     progress.At(0.42);
-
     for (int s = 0; s < kSlotCount; ++s) {
-        if (!prepared[s].hasPhoto || page.placements[s].front != 0)
-            continue;
-        DrawPlacedSlot(painter, prepared[s].image, page.placements[s], prepared[s].draw, pageSize);
-        prepared[s].image = QImage();
-        progress.AfterSlot(s);
+        if (prepared.cut[s].hasPhoto && prepared.placements[s].front == 0)
+            progress.AfterSlot(s);
+        prepared.cut[s].image = QImage();
     }
-    body.masks.clear();
     progress.At(0.82);
+    prepared.overlay = QImage();
+    prepared.extra = QImage();
+}
 
-    DrawStretched(painter, overlay, pageSize);
-    for (int s = 0; s < kSlotCount; ++s) {
-        if (prepared[s].image.isNull())
-            continue;
-        DrawPlacedSlot(painter, prepared[s].image, page.placements[s], prepared[s].draw, pageSize);
-        prepared[s].image = QImage();
-    }
-    DrawStretched(painter, extra, pageSize);
-    painter.end();
-
+PageOutcome WritePreparedPage(PreparedPage& prepared, int dpi, PageProgress& progress,
+                              QString* imagePath) {
     progress.At(0.84);
     progress.At(0.95);
-    const bool saved = SaveJpeg(pageImage, files.image, dpi);
+    const bool saved = SaveJpeg(prepared.page, prepared.files.image, dpi);
+    prepared.page = QImage();
     progress.At(0.98);
     if (!saved)
         return PageOutcome::NotSaved;
     if (imagePath)
-        *imagePath = files.image;
+        *imagePath = prepared.files.image;
     return PageOutcome::Written;
+}
+
+PageOutcome ComposePage(const TaskPage& page, const QString& customerFolder, int dpi,
+                        QSize canvasFallback, PageProgress& progress, QString* imagePath) {
+    const std::unique_ptr<PreparedPage> prepared =
+        PreparePage(page, customerFolder, canvasFallback);
+    const PageOutcome outcome = ReportPrepared(*prepared, progress);
+    if (outcome != PageOutcome::Written)
+        return outcome;
+    DrawPreparedPage(*prepared, progress);
+    return WritePreparedPage(*prepared, dpi, progress, imagePath);
 }

@@ -3,6 +3,7 @@
 #include "common/atomic_file.h"
 #include "compose/raster.h"
 #include "compose/raster_math.h"
+#include "compose/working_copy_cache.h"
 #include "templates/template_preview.h"
 
 #include <QPainter>
@@ -33,21 +34,30 @@ QImage DrawCell(const QImage& picture, const QRect& place) {
 // Decodes the photo at path no larger than the rectangle it takes in the
 // cell needs, and returns that rectangle in place. A JPEG is reduced by up to
 // 1/8 while decoding, so a 24 MP photo costs a fraction of a whole decode;
-// other formats are decoded whole.
-QImage ReadFittedPhoto(const QString& path, QRect& place) {
+// other formats are decoded whole. A customer photo is decoded no smaller
+// than its working copy, which is made from the same decode and kept, so
+// putting the photo into a slot later decodes nothing.
+QImage ReadFittedPhoto(const QString& path, bool keepWorkingCopy, QRect& place) {
+    const std::optional<WorkingCopyCache::Key> key =
+        keepWorkingCopy ? WorkingCopyCache::KeyOf(path) : std::nullopt;
     QByteArray bytes;
     if (!ReadWholeFile(path, bytes, ImageDecodeLimitBytes()))
         return {};
-    bool placed = false;
-    QImage picture = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize whole) {
+    QSize whole;
+    QImage picture = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize shown) {
         // The size is that of the photo as shown: one the camera took
         // turned is stored sideways and turned upright after decoding.
-        place = ThumbnailPlacement(whole);
-        placed = true;
-        return reduced.width() >= place.width() && reduced.height() >= place.height();
+        whole = shown;
+        place = ThumbnailPlacement(shown);
+        return reduced.width() >= place.width() && reduced.height() >= place.height() &&
+               (!key || ReducedCoversWorkingCopy(reduced, shown));
     });
-    if (!placed)
-        place = ThumbnailPlacement(picture.size());
+    if (!whole.isValid()) {
+        whole = picture.size();
+        place = ThumbnailPlacement(whole);
+    }
+    if (key && !picture.isNull())
+        WorkingCopyCache::Shared().Insert(*key, WorkingCopyFromReduced(picture, whole));
     if (place.isEmpty())
         return {};
     return picture;
@@ -79,6 +89,6 @@ QImage MakeThumbnailCell(const QString& path, ThumbnailSource source) {
     if (source == ThumbnailSource::TemplatePreview)
         return DrawThumbnailCell(ReadTemplatePreview(path));
     QRect place;
-    const QImage picture = ReadFittedPhoto(path, place);
+    const QImage picture = ReadFittedPhoto(path, source == ThumbnailSource::CustomerPhoto, place);
     return DrawCell(picture, place);
 }

@@ -18,7 +18,9 @@ constexpr QRgb kThumbnailFrame = 0xFFC0C0C0;
 // Where the lists take the picture of an entry from.
 enum class ThumbnailSource {
     TemplatePreview, // the preview image at the front of a template package
-    ImageFile,       // the file itself (photos, finished pages)
+    ImageFile,       // the file itself (finished pages)
+    CustomerPhoto,   // the file itself; the photo's working copy is kept
+                     // for putting it into a slot (WorkingCopyCache)
 };
 
 // The rectangle a picture of this size takes inside the cell. With

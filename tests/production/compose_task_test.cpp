@@ -18,6 +18,7 @@
 #include <QImageReader>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -125,6 +126,29 @@ TEST_F(ComposeTaskTest, TaskOfThreePagesStepsByThirtyThreeAndKeepsTheStatus) {
     const std::vector<int> values = run.CurrentValues();
     for (int end : {32, 65, 98})
         EXPECT_NE(std::find(values.begin(), values.end(), end), values.end()) << end;
+}
+
+TEST_F(ComposeTaskTest, PagesPreparedAheadKeepTheirOwnPhotosAndReportInOrder) {
+    const QString taskPath =
+        WriteCustomer("丙", {SimplePage("P", Qt::red), SimplePage("P-2", Qt::green),
+                             SimplePage("P-3", Qt::blue)});
+    const QString folder = QFileInfo(taskPath).path();
+    CustomerTask task;
+    ASSERT_TRUE(task.Load(taskPath));
+    RecordingProgressRun run(100);
+    run.Open();
+    ASSERT_EQ(ComposeTask(-1, task, &run, Canvas({1000, 750})), 1);
+
+    const std::pair<const char*, QRgb> pages[] = {
+        {"P", qRgb(255, 0, 0)}, {"P-2", qRgb(0, 255, 0)}, {"P-3", qRgb(0, 0, 255)}};
+    for (const auto& [name, colour] : pages)
+        EXPECT_TRUE(
+            Near(ReadImage(BigPageImagePath(folder, name, ".jpg")).pixel(100, 75), colour, 24))
+            << name;
+    // 0, eleven values for each page, 100 at the end: never going back.
+    const std::vector<int> values = run.CurrentValues();
+    EXPECT_EQ(values.size(), 1u + 3 * 11 + 1);
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
 }
 
 TEST_F(ComposeTaskTest, PageRunRendersOnlyItsPageOpensItAndWritesNoStatus) {

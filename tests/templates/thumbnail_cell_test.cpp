@@ -1,4 +1,7 @@
+#include "compose/compose_canvas.h"
+#include "compose/raster.h"
 #include "compose/template_body.h"
+#include "compose/working_copy_cache.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"
 
@@ -93,7 +96,15 @@ INSTANTIATE_TEST_SUITE_P(
         // (in double precision 85 / 75 * 75 would truncate to 84).
         CellCase{"cell_shape", ThumbnailSource::ImageFile, {150, 170}, "PNG", {0, 0, 75, 85}},
         CellCase{"template", ThumbnailSource::TemplatePreview, {60, 100}, "PNG", {12, 0, 51, 85}},
-        CellCase{"small", ThumbnailSource::ImageFile, {30, 20}, "PNG", {0, 17, 75, 50}}),
+        CellCase{"small", ThumbnailSource::ImageFile, {30, 20}, "PNG", {0, 17, 75, 50}},
+        // Customer photos are decoded no smaller than their working copy.
+        CellCase{"customer_camera",
+                 ThumbnailSource::CustomerPhoto,
+                 {2400, 1800},
+                 "JPEG",
+                 {0, 14, 75, 56}},
+        CellCase{
+            "customer_small", ThumbnailSource::CustomerPhoto, {30, 20}, "PNG", {0, 17, 75, 50}}),
     [](const ::testing::TestParamInfo<CellCase>& info) { return info.param.name; });
 
 TEST(ThumbnailCell, UnreadablePicturesGiveTheBlankCell) {
@@ -126,6 +137,29 @@ TEST(ThumbnailCell, UnreadablePicturesGiveTheBlankCell) {
         EXPECT_EQ(WrongPixels(cell, QRect(), 0), 0);
     }
     EXPECT_EQ(WrongPixels(DrawThumbnailCell(QImage()), QRect(), 0), 0);
+}
+
+TEST(ThumbnailCell, CustomerPhotoKeepsTheWorkingCopyThatPuttingItUses) {
+    TestFolder folder;
+    const QByteArray bytes = EncodeImage(QuadrantImage(2400, 1800), "JPEG", 95);
+    const QString photo = folder.file("photo.jpg");
+    const QString page = folder.file("page.jpg");
+    ASSERT_TRUE(WriteBytes(photo, bytes));
+    ASSERT_TRUE(WriteBytes(page, bytes));
+
+    MakeThumbnailCell(page, ThumbnailSource::ImageFile);
+    EXPECT_TRUE(WorkingCopyCache::Shared().Find(*WorkingCopyCache::KeyOf(page)).isNull());
+
+    MakeThumbnailCell(photo, ThumbnailSource::CustomerPhoto);
+    const QImage kept = WorkingCopyCache::Shared().Find(*WorkingCopyCache::KeyOf(photo));
+    ASSERT_EQ(kept.size(), QSize(400, 300));
+    const QImage decoded = MakeWorkingCopyFromBytes(bytes);
+    for (QPoint p : {QPoint(100, 75), QPoint(300, 75), QPoint(300, 225), QPoint(100, 225)})
+        EXPECT_TRUE(Near(kept.pixel(p), decoded.pixel(p), 8)) << p.x() << "," << p.y();
+
+    CComposeCanvas canvas;
+    ASSERT_TRUE(canvas.PutPhoto(photo, true, 0));
+    EXPECT_EQ(canvas.workingCopy(0).cacheKey(), kept.cacheKey());
 }
 
 TEST(ThumbnailCell, PhotoTurnedByItsExifOrientationIsDrawnUpright) {
