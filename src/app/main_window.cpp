@@ -221,29 +221,6 @@ void CMainDlg::FillTemplateList() {
     templateList_->ShowEntries(library_.openSet().pages, library_.openSet().Labels());
 }
 
-static QStringList FileLabels(const QStringList& paths) {
-    QStringList labels;
-    for (const QString& path : paths)
-        labels << FileThumbnailLabel(path);
-    return labels;
-}
-
-void CMainDlg::FillPhotoList() {
-    photoList_->ShowEntries(customerPhotos_, FileLabels(customerPhotos_));
-}
-
-void CMainDlg::LoadSamplePhotos() {
-    customerPhotos_ = FindFiles(SampleFolder(), QStringLiteral("*.jpg"), false).files;
-    FillPhotoList();
-}
-
-void CMainDlg::RefillFinishedList() {
-    finishedPages_.clear();
-    for (const auto& page : task_.pages)
-        finishedPages_ << PageImagePath(task_.Folder(), page->Name(), QStringLiteral(".jpg"));
-    finishedList_->ShowEntries(finishedPages_, FileLabels(finishedPages_));
-}
-
 void CMainDlg::ShowTemplateTree() {
     if (templateTree_->isVisible())
         return;
@@ -278,41 +255,6 @@ void CMainDlg::HideTemplateTree() {
 void CMainDlg::OpenTemplateSet(const QString& folder) {
     library_.OpenSet(folder);
     FillTemplateList();
-}
-
-void CMainDlg::ImportPhotos() {
-    const QStringList chosen =
-        choosePhotos_
-            ? choosePhotos_()
-            : QFileDialog::getOpenFileNames(this, QStringLiteral("调入照片"), QString(),
-                                            QStringLiteral("jpg files(*jpg,*png) (*.jpg *.png)"));
-    if (chosen.isEmpty())
-        return;
-    customerPhotos_ += chosen;
-    FillPhotoList();
-}
-
-void CMainDlg::RemoveSelectedPhoto() {
-    const QList<QListWidgetItem*> selected = photoList_->selectedItems();
-    if (selected.isEmpty())
-        return;
-    const int row = photoList_->row(selected.first());
-    delete photoList_->takeItem(row);
-    if (row < customerPhotos_.size())
-        customerPhotos_.removeAt(row);
-}
-
-void CMainDlg::ClearPhotos() {
-    photoList_->StopLoading();
-    customerPhotos_.clear();
-    photoList_->clear();
-}
-
-void CMainDlg::RefreshPhotoUsage() {
-    const PhotoUsage usage = CountPhotoUsage(task_, customerPhotos_);
-    for (int i = 0; i < photoList_->count() && i < usage.labels.size(); ++i)
-        photoList_->item(i)->setText(usage.labels.at(i));
-    usedPhotos_ = usage.usedPhotos;
 }
 
 QString CMainDlg::sizeLabelText() const {
@@ -525,88 +467,6 @@ void CMainDlg::RefreshSizeLabel(bool saveTask) {
     sizeLabel_->setText(TemplateSizePart(canvas_.templateSize()) + outputPart_);
     if (saveTask)
         task_.Save();
-}
-
-SavePageRequest CMainDlg::MakeSaveRequest(bool customerCheck) const {
-    SavePageRequest request;
-    // A customer is chosen once the order list shows one.
-    request.customerChosen = orderList_->count() > 0;
-    request.customerName = customerName_;
-    request.customerDisplayName = customerDisplayName_;
-    const int row = orderList_->currentRow();
-    if (row > 0 && row < orderLines_.size() && orderList_->item(row)->isSelected())
-        request.product = orderLines_.at(row);
-    request.customerCheck = customerCheck;
-    request.selectedPage = selectedPage_;
-    return request;
-}
-
-void CMainDlg::SaveComposition(bool customerCheck) {
-    const SavePageResult result =
-        SaveCanvasAsPage(MakeSaveRequest(customerCheck), canvas_, task_, messages_);
-    if (result.saved)
-        selectedPage_ = result.pageIndex;
-    RefillFinishedList();
-    RefreshPhotoUsage();
-}
-
-void CMainDlg::OpenFinishedPageAt(int position) {
-    if (position < 0) {
-        selectedPage_ = -1;
-        return;
-    }
-    const OpenedPage opened =
-        OpenFinishedPage(task_, position, selectedPage_, canvas_, orderLines_);
-    selectedPage_ = opened.selected;
-    if (opened.removed)
-        RefillFinishedList();
-    if (!opened.relabel)
-        return;
-    outputPart_ = opened.outputPart;
-    pageSize_ = canvas_.pageSize();
-    sizeLabel_->setText(opened.sizeLabel);
-    // The page keeps the size it was saved at: choosing its product here
-    // must not resize it.
-    const QSignalBlocker block(orderList_);
-    if (opened.productRow > 0) {
-        orderList_->setCurrentRow(opened.productRow);
-    } else {
-        orderList_->clearSelection();
-        orderList_->setCurrentRow(-1);
-    }
-}
-
-void CMainDlg::DeleteSelectedPage() {
-    if (!DeleteFinishedPage(task_, selectedPage_, canvas_, messages_))
-        return;
-    selectedPage_ = -1;
-    RefillFinishedList();
-    RefreshPhotoUsage();
-}
-
-void CMainDlg::ReselectFinishedPage() {
-    QListWidgetItem* item = finishedList_->item(selectedPage_);
-    if (!item)
-        return;
-    const QSignalBlocker block(finishedList_);
-    finishedList_->setCurrentItem(item);
-    finishedList_->scrollToItem(item);
-}
-
-void CMainDlg::PreviewCommand() {
-    const PreviewPlan plan =
-        PrepareFinishedPagePreview(MakeSaveRequest(true), canvas_, task_, messages_);
-    if (!plan.save.customerName.isEmpty())
-        customerName_ = plan.save.customerName;
-    selectedPage_ = plan.selected;
-    RefillFinishedList();
-    RefreshPhotoUsage();
-    if (plan.pageIndex < 0)
-        return;
-    CLogindShutdownService system;
-    CProgressDlg progress(messages_, shutdown_ ? *shutdown_ : system, this);
-    progress.SetEnvironment(MakeComposeEnvironment());
-    progress.Run(plan.pageIndex, &task_);
 }
 
 void CMainDlg::OpenTaskFileCommand() {
