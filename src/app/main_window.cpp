@@ -27,6 +27,7 @@
 #include "records/dpi_setting.h"
 #include "records/installation_id.h"
 #include "records/photo_usage.h"
+#include "records/resolution_threshold.h"
 #include "records/workspace_paths.h"
 
 #include <QApplication>
@@ -138,7 +139,7 @@ void CMainDlg::CreateControls() {
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
         if (position >= 0 && position < customerPhotos_.size())
-            canvas_.PutPhoto(customerPhotos_.at(position), true, -1);
+            RunEdit([&] { canvas_.PutPhoto(customerPhotos_.at(position), true, -1); });
     });
     connect(photoList_, &CThumbnailList::Loaded, this, &CMainDlg::RefreshPhotoUsage);
 
@@ -146,13 +147,15 @@ void CMainDlg::CreateControls() {
     sizeLabel_ = label(SizeLabel, "");
     canvasView_ = new CCanvasView(canvas_, this);
     canvasView_->SetLockQuery([this] { return LockState(); });
+    canvasView_->SetEditRunner([this](const std::function<void()>& edit) { RunEdit(edit); });
+    canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
     controls_[Canvas] = canvasView_;
     connect(button(RandomTemplate, "随机模板"), &QPushButton::clicked, this,
             [this] { smartSelection_.RandomTemplateBySet(MakeSmartContext()); });
     connect(button(OpenDrawnSet, "选中此套"), &QPushButton::clicked, this,
             [this] { smartSelection_.OpenDrawnSet(MakeSmartContext()); });
     connect(button(RandomPhotos, "随机客片"), &QPushButton::clicked, this,
-            [this] { smartSelection_.RandomPhotos(MakeSmartContext()); });
+            [this] { RunEdit([this] { smartSelection_.RandomPhotos(MakeSmartContext()); }); });
     connect(button(SmartSelect, "智能筛选"), &QPushButton::clicked, this,
             &CMainDlg::ShowSmartSelectDialog);
     lockBox_ = new QCheckBox(QStringLiteral("锁定人像位置"), this);
@@ -267,7 +270,21 @@ bool CMainDlg::LockState() const {
 }
 
 void CMainDlg::RunOperation(CanvasOperation op, int argument) {
-    RunCanvasOperation(canvas_, op, LockState(), argument);
+    const bool locked = LockState();
+    RunEdit([&] { RunCanvasOperation(canvas_, op, locked, argument); },
+            CanvasEditInput{static_cast<int>(op)});
+}
+
+void CMainDlg::RunEdit(const std::function<void()>& edit, CanvasEditInput input) {
+    history_.Edit(canvas_, edit, input);
+}
+
+void CMainDlg::UndoEdit() {
+    history_.Undo(canvas_);
+}
+
+void CMainDlg::RedoEdit() {
+    history_.Redo(canvas_);
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {
@@ -336,11 +353,21 @@ bool CMainDlg::HandleKey(QKeyEvent* event) {
         f2Down_ = true;
     KeyState state;
     state.ctrl = event->modifiers() & Qt::ControlModifier;
+    state.alt = event->modifiers() & Qt::AltModifier;
     state.shift = (event->modifiers() & Qt::ShiftModifier) || f2Down_ || lockBox_->isChecked();
     const KeyAction action = MapMainWindowKey(event->key(), state);
     switch (action.command) {
     case KeyAction::Canvas:
-        RunCanvasOperation(canvas_, action.op, state.shift, action.argument);
+        // A held key's repeats make one step of the history.
+        RunEdit([&] { RunCanvasOperation(canvas_, action.op, state.shift, action.argument); },
+                CanvasEditInput{static_cast<int>(action.op), event->isAutoRepeat(),
+                                static_cast<qint64>(event->timestamp())});
+        break;
+    case KeyAction::Undo:
+        UndoEdit();
+        break;
+    case KeyAction::Redo:
+        RedoEdit();
         break;
     case KeyAction::OpenTaskFile:
         OpenTaskFileCommand();
@@ -516,6 +543,8 @@ void CMainDlg::ShowTemplateManager() {
 void CMainDlg::ShowDpiDialog() {
     CDpiDlg dialog(this);
     dialog.exec();
+    // Slots are judged at the page's print resolution.
+    canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
 }
 
 void CMainDlg::SetTemplateTestIntervals(int firstMs, int betweenMs) {

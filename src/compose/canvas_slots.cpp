@@ -111,7 +111,8 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
         p.offsetY = 0;
     }
     // Null when the bytes do not decode; the slot then shows no photo.
-    QImage copy = MakeWorkingCopyFromBytes(bytes);
+    QSize photoSize;
+    QImage copy = MakeWorkingCopyFromBytes(bytes, &photoSize);
     if (reset) {
         if (templateRects_.isEmpty())
             SetSlotRect(target, Rect{0, 0, clientSize_.width(), clientSize_.height()});
@@ -119,6 +120,7 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
             SetSlotRect(target, MappedTemplateRect(templateRects_[target]));
     }
     slots_[target].workingCopy = std::move(copy);
+    slots_[target].photoSize = photoSize;
     RefitSlot(target);
 }
 
@@ -177,6 +179,7 @@ void CComposeCanvas::RemoveTemplate() {
 }
 
 void CComposeCanvas::ClearSlots() {
+    ++layoutGeneration_;
     pressPoint_.reset();
     pressMarks_ = false;
     if (!backBuffer_.isNull())

@@ -176,6 +176,24 @@ QImage LoadImageFile(const QString& path) {
     return DecodeImage(bytes);
 }
 
+QSize ShownImageSize(const QByteArray& bytes) {
+    if (LooksLikeJpeg(bytes)) {
+        const JpegDecoder decoder(bytes);
+        return decoder.ok() ? decoder.shownSize() : QSize();
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return {};
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
+}
+
 qint64 ImageDecodeLimitBytes() {
     return DecodeLimitBytes();
 }
@@ -204,14 +222,18 @@ QImage MakeWorkingCopy(const QImage& photo) {
     return copy;
 }
 
-QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
+QImage MakeWorkingCopyFromBytes(const QByteArray& bytes, QSize* photoSize) {
     // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, and only the
     // rest is averaged down to the exact size: a fraction of a whole decode.
     QSize target;
-    const QImage photo = DecodeBitmapReduced(bytes, [&target](QSize reduced, QSize whole) {
+    QSize shown;
+    const QImage photo = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize whole) {
+        shown = whole;
         target = WorkingCopySize(whole);
         return reduced.width() >= target.width() && reduced.height() >= target.height();
     });
+    if (photoSize)
+        *photoSize = photo.isNull() ? QSize() : shown.isValid() ? shown : photo.size();
     if (photo.isNull())
         return {};
     if (!target.isValid())
