@@ -33,6 +33,9 @@ public:
     int orientation() const;
     // The shown size a decode reduced by 1/denominator (1, 2, 4 or 8) gives.
     QSize shownSizeAt(int denominator) const;
+    // The resolution the file states in dots per inch (JFIF density in dots
+    // per inch or per centimetre); 0 when it states none.
+    int dotsPerInch() const;
 
     // Decodes once, reduced by 1/denominator, upright. format is Format_RGB32,
     // Format_ARGB32 or Format_ARGB32_Premultiplied (opaque pixels: the same

@@ -2,6 +2,8 @@
 
 #include "common/atomic_file.h"
 #include "common/messages.h"
+#include "production/export_manifest.h"
+#include "records/dpi_setting.h"
 #include "records/number_text.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
@@ -41,7 +43,8 @@ bool CopyFileAtomic(const QString& source, const QString& target) {
 
 ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
-                            const std::function<void(const QString&)>& openFolder) {
+                            const std::function<void(const QString&)>& openFolder,
+                            ExportManifest* manifest) {
     if (customer.isEmpty()) {
         messages.Inform(QStringLiteral("请先选中要输出的客人!"));
         return ExportResult::NoSelection;
@@ -57,6 +60,14 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
     const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
     bool allWritten = QDir().mkpath(destination);
     const QString source = CustomerFolder(customer);
+    const int dpi = CurrentDpi();
+    const auto copy = [&](const OrderLine& line, const QString& from, int number) {
+        const QString file = line.name + "/" + QString::number(number) + ".jpg";
+        const bool copied = CopyFileAtomic(from, destination + "/" + file);
+        if (copied && manifest)
+            manifest->Add(line, file, destination + "/" + file, dpi);
+        return copied;
+    };
     for (const OrderLine& line : ReadOrderLines(OrderLinesPath(source))) {
         const QString& product = line.name;
         if (!UsableAsFolderName(product))
@@ -66,16 +77,18 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
             continue;
         const QString folder = destination + "/" + product;
         allWritten = QDir().mkpath(folder) && allWritten;
-        allWritten = CopyFileAtomic(first, folder + "/1.jpg") && allWritten;
+        allWritten = copy(line, first, 1) && allWritten;
         for (int j = 2; j <= kMaxPagesPerProduct; ++j) {
             const QString page =
                 BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
             if (!QFileInfo::exists(page))
                 break;
-            allWritten =
-                CopyFileAtomic(page, folder + "/" + QString::number(j) + ".jpg") && allWritten;
+            allWritten = copy(line, page, j) && allWritten;
         }
     }
+
+    if (manifest)
+        allWritten = manifest->Write(destination) && allWritten;
 
     // Saying "done" when pages are missing from the destination would send
     // an incomplete order to the print lab.

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class ExportManifest;
 class IMessages;
 
 enum class ExportResult {
@@ -21,10 +22,13 @@ extern const char* const kExportFailedMessage;
 //   customer: the selected task's folder name, empty when none is selected;
 //   status: its "已输出" text (the "<s>" of status.txt, "0" without one);
 //   chooseFolder: asks for the destination, empty when cancelled;
-//   openFolder: shows the destination after a successful export (optional).
+//   openFolder: shows the destination after a successful export (optional);
+//   manifest: when given, gathers the copied pages and is written as
+//   manifest.csv into <chosen folder>/<customer> (a failure fails the export).
 ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
-                            const std::function<void(const QString&)>& openFolder = {});
+                            const std::function<void(const QString&)>& openFolder = {},
+                            ExportManifest* manifest = nullptr);
 
 // Copies a file so that the target is either the old file or the whole new
 // one, never a part.
