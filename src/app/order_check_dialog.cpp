@@ -31,7 +31,8 @@ COrderCheckDlg::COrderCheckDlg(const OrderCheckReport& report, QWidget* parent) 
         item->setText(3, f.message);
     }
     findings_->header()->setStretchLastSection(true);
-    findings_->resizeColumnToContents(0);
+    for (int column = 0; column < 3; ++column)
+        findings_->resizeColumnToContents(column);
 
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     close->setAutoDefault(false);
