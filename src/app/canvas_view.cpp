@@ -1,6 +1,7 @@
 #include "app/canvas_view.h"
 
 #include "compose/compose_canvas.h"
+#include "production/resolution_marks.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -26,6 +27,14 @@ void CCanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setClipRegion(event->region());
     canvas_.PaintClient(painter);
+    // Over the page as shown, never into it: saved pages stay without marks.
+    PaintResolutionMarks(painter, canvas_, dpi_, threshold_);
+}
+
+void CCanvasView::SetPrintSettings(int dpi, const ResolutionThreshold& threshold) {
+    dpi_ = dpi;
+    threshold_ = threshold;
+    update();
 }
 
 void CCanvasView::resizeEvent(QResizeEvent* event) {
@@ -45,7 +54,13 @@ void CCanvasView::mousePressEvent(QMouseEvent* event) {
 void CCanvasView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mouseReleaseEvent(event);
-    canvas_.DragTo(event->position().toPoint(), lockQuery_ ? lockQuery_() : true);
+    const QPoint point = event->position().toPoint();
+    const bool locked = lockQuery_ ? lockQuery_() : true;
+    const auto drag = [&] { canvas_.DragTo(point, locked); };
+    if (editRunner_)
+        editRunner_(drag);
+    else
+        drag();
 }
 
 void CCanvasView::wheelEvent(QWheelEvent* event) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/resolution_threshold.h"
+
 #include <QWidget>
 #include <functional>
 
@@ -17,6 +19,14 @@ public:
     // Asked at each press and release whether moves act on the photo inside
     // its slot (true) or on the slot itself.
     void SetLockQuery(std::function<bool()> query) { lockQuery_ = std::move(query); }
+    // Runs a drag of the mouse as one edit (the window keeps its history);
+    // without one the drag runs by itself.
+    void SetEditRunner(std::function<void(const std::function<void()>&)> runner) {
+        editRunner_ = std::move(runner);
+    }
+    // The resolution setting and threshold the warning marks of soft slots
+    // are judged by; repaints with them.
+    void SetPrintSettings(int dpi, const ResolutionThreshold& threshold);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,4 +38,7 @@ protected:
 private:
     CComposeCanvas& canvas_;
     std::function<bool()> lockQuery_;
+    std::function<void(const std::function<void()>&)> editRunner_;
+    int dpi_ = 254;
+    ResolutionThreshold threshold_;
 };

@@ -68,6 +68,16 @@ KeyAction MapMainWindowKey(int key, KeyState s) {
     case Qt::Key_Escape:
     case Qt::Key_F1:
         return Consumed();
+    // Keys no command of the window uses, so taking an edit back never
+    // changes what another key does.
+    case Qt::Key_Backspace:
+        if (s.alt && !s.ctrl)
+            return Consumed(KeyAction::Undo);
+        break;
+    case Qt::Key_Y:
+        if (s.ctrl && !s.alt)
+            return Consumed(KeyAction::Redo);
+        break;
     default:
         break;
     }

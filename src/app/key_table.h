@@ -13,6 +13,8 @@ struct KeyAction {
         Quit,         // Ctrl+Q
         TemplateTestRun,
         Preview, // F5
+        Undo,    // Alt+Backspace: takes the last canvas edit back
+        Redo,    // Ctrl+Y: gives it again
     };
     Command command = None;
     CanvasOperation op = CanvasOperation::NudgeLeft;
@@ -26,6 +28,7 @@ struct KeyState {
     bool ctrl = false;
     // Either Shift key, F2 held, or the lock-portrait box ticked.
     bool shift = false;
+    bool alt = false;
 };
 
 // key: a Qt::Key value. A digit typed with Shift held arrives as the symbol

@@ -27,6 +27,7 @@
 #include "records/dpi_setting.h"
 #include "records/installation_id.h"
 #include "records/photo_usage.h"
+#include "records/resolution_threshold.h"
 #include "records/workspace_paths.h"
 
 #include <QApplication>
@@ -138,7 +139,7 @@ void CMainDlg::CreateControls() {
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
         if (position >= 0 && position < customerPhotos_.size())
-            canvas_.PutPhoto(customerPhotos_.at(position), true, -1);
+            RunEdit([&] { canvas_.PutPhoto(customerPhotos_.at(position), true, -1); });
     });
     connect(photoList_, &CThumbnailList::Loaded, this, &CMainDlg::RefreshPhotoUsage);
 
@@ -146,13 +147,15 @@ void CMainDlg::CreateControls() {
     sizeLabel_ = label(SizeLabel, "");
     canvasView_ = new CCanvasView(canvas_, this);
     canvasView_->SetLockQuery([this] { return LockState(); });
+    canvasView_->SetEditRunner([this](const std::function<void()>& edit) { RunEdit(edit); });
+    canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
     controls_[Canvas] = canvasView_;
     connect(button(RandomTemplate, "随机模板"), &QPushButton::clicked, this,
             [this] { smartSelection_.RandomTemplateBySet(MakeSmartContext()); });
     connect(button(OpenDrawnSet, "选中此套"), &QPushButton::clicked, this,
             [this] { smartSelection_.OpenDrawnSet(MakeSmartContext()); });
     connect(button(RandomPhotos, "随机客片"), &QPushButton::clicked, this,
-            [this] { smartSelection_.RandomPhotos(MakeSmartContext()); });
+            [this] { RunEdit([this] { smartSelection_.RandomPhotos(MakeSmartContext()); }); });
     connect(button(SmartSelect, "智能筛选"), &QPushButton::clicked, this,
             &CMainDlg::ShowSmartSelectDialog);
     lockBox_ = new QCheckBox(QStringLiteral("锁定人像位置"), this);
@@ -221,29 +224,6 @@ void CMainDlg::FillTemplateList() {
     templateList_->ShowEntries(library_.openSet().pages, library_.openSet().Labels());
 }
 
-static QStringList FileLabels(const QStringList& paths) {
-    QStringList labels;
-    for (const QString& path : paths)
-        labels << FileThumbnailLabel(path);
-    return labels;
-}
-
-void CMainDlg::FillPhotoList() {
-    photoList_->ShowEntries(customerPhotos_, FileLabels(customerPhotos_));
-}
-
-void CMainDlg::LoadSamplePhotos() {
-    customerPhotos_ = FindFiles(SampleFolder(), QStringLiteral("*.jpg"), false).files;
-    FillPhotoList();
-}
-
-void CMainDlg::RefillFinishedList() {
-    finishedPages_.clear();
-    for (const auto& page : task_.pages)
-        finishedPages_ << PageImagePath(task_.Folder(), page->Name(), QStringLiteral(".jpg"));
-    finishedList_->ShowEntries(finishedPages_, FileLabels(finishedPages_));
-}
-
 void CMainDlg::ShowTemplateTree() {
     if (templateTree_->isVisible())
         return;
@@ -280,41 +260,6 @@ void CMainDlg::OpenTemplateSet(const QString& folder) {
     FillTemplateList();
 }
 
-void CMainDlg::ImportPhotos() {
-    const QStringList chosen =
-        choosePhotos_
-            ? choosePhotos_()
-            : QFileDialog::getOpenFileNames(this, QStringLiteral("调入照片"), QString(),
-                                            QStringLiteral("jpg files(*jpg,*png) (*.jpg *.png)"));
-    if (chosen.isEmpty())
-        return;
-    customerPhotos_ += chosen;
-    FillPhotoList();
-}
-
-void CMainDlg::RemoveSelectedPhoto() {
-    const QList<QListWidgetItem*> selected = photoList_->selectedItems();
-    if (selected.isEmpty())
-        return;
-    const int row = photoList_->row(selected.first());
-    delete photoList_->takeItem(row);
-    if (row < customerPhotos_.size())
-        customerPhotos_.removeAt(row);
-}
-
-void CMainDlg::ClearPhotos() {
-    photoList_->StopLoading();
-    customerPhotos_.clear();
-    photoList_->clear();
-}
-
-void CMainDlg::RefreshPhotoUsage() {
-    const PhotoUsage usage = CountPhotoUsage(task_, customerPhotos_);
-    for (int i = 0; i < photoList_->count() && i < usage.labels.size(); ++i)
-        photoList_->item(i)->setText(usage.labels.at(i));
-    usedPhotos_ = usage.usedPhotos;
-}
-
 QString CMainDlg::sizeLabelText() const {
     return sizeLabel_->text();
 }
@@ -325,7 +270,21 @@ bool CMainDlg::LockState() const {
 }
 
 void CMainDlg::RunOperation(CanvasOperation op, int argument) {
-    RunCanvasOperation(canvas_, op, LockState(), argument);
+    const bool locked = LockState();
+    RunEdit([&] { RunCanvasOperation(canvas_, op, locked, argument); },
+            CanvasEditInput{static_cast<int>(op)});
+}
+
+void CMainDlg::RunEdit(const std::function<void()>& edit, CanvasEditInput input) {
+    history_.Edit(canvas_, edit, input);
+}
+
+void CMainDlg::UndoEdit() {
+    history_.Undo(canvas_);
+}
+
+void CMainDlg::RedoEdit() {
+    history_.Redo(canvas_);
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {
@@ -394,11 +353,21 @@ bool CMainDlg::HandleKey(QKeyEvent* event) {
         f2Down_ = true;
     KeyState state;
     state.ctrl = event->modifiers() & Qt::ControlModifier;
+    state.alt = event->modifiers() & Qt::AltModifier;
     state.shift = (event->modifiers() & Qt::ShiftModifier) || f2Down_ || lockBox_->isChecked();
     const KeyAction action = MapMainWindowKey(event->key(), state);
     switch (action.command) {
     case KeyAction::Canvas:
-        RunCanvasOperation(canvas_, action.op, state.shift, action.argument);
+        // A held key's repeats make one step of the history.
+        RunEdit([&] { RunCanvasOperation(canvas_, action.op, state.shift, action.argument); },
+                CanvasEditInput{static_cast<int>(action.op), event->isAutoRepeat(),
+                                static_cast<qint64>(event->timestamp())});
+        break;
+    case KeyAction::Undo:
+        UndoEdit();
+        break;
+    case KeyAction::Redo:
+        RedoEdit();
         break;
     case KeyAction::OpenTaskFile:
         OpenTaskFileCommand();
@@ -527,88 +496,6 @@ void CMainDlg::RefreshSizeLabel(bool saveTask) {
         task_.Save();
 }
 
-SavePageRequest CMainDlg::MakeSaveRequest(bool customerCheck) const {
-    SavePageRequest request;
-    // A customer is chosen once the order list shows one.
-    request.customerChosen = orderList_->count() > 0;
-    request.customerName = customerName_;
-    request.customerDisplayName = customerDisplayName_;
-    const int row = orderList_->currentRow();
-    if (row > 0 && row < orderLines_.size() && orderList_->item(row)->isSelected())
-        request.product = orderLines_.at(row);
-    request.customerCheck = customerCheck;
-    request.selectedPage = selectedPage_;
-    return request;
-}
-
-void CMainDlg::SaveComposition(bool customerCheck) {
-    const SavePageResult result =
-        SaveCanvasAsPage(MakeSaveRequest(customerCheck), canvas_, task_, messages_);
-    if (result.saved)
-        selectedPage_ = result.pageIndex;
-    RefillFinishedList();
-    RefreshPhotoUsage();
-}
-
-void CMainDlg::OpenFinishedPageAt(int position) {
-    if (position < 0) {
-        selectedPage_ = -1;
-        return;
-    }
-    const OpenedPage opened =
-        OpenFinishedPage(task_, position, selectedPage_, canvas_, orderLines_);
-    selectedPage_ = opened.selected;
-    if (opened.removed)
-        RefillFinishedList();
-    if (!opened.relabel)
-        return;
-    outputPart_ = opened.outputPart;
-    pageSize_ = canvas_.pageSize();
-    sizeLabel_->setText(opened.sizeLabel);
-    // The page keeps the size it was saved at: choosing its product here
-    // must not resize it.
-    const QSignalBlocker block(orderList_);
-    if (opened.productRow > 0) {
-        orderList_->setCurrentRow(opened.productRow);
-    } else {
-        orderList_->clearSelection();
-        orderList_->setCurrentRow(-1);
-    }
-}
-
-void CMainDlg::DeleteSelectedPage() {
-    if (!DeleteFinishedPage(task_, selectedPage_, canvas_, messages_))
-        return;
-    selectedPage_ = -1;
-    RefillFinishedList();
-    RefreshPhotoUsage();
-}
-
-void CMainDlg::ReselectFinishedPage() {
-    QListWidgetItem* item = finishedList_->item(selectedPage_);
-    if (!item)
-        return;
-    const QSignalBlocker block(finishedList_);
-    finishedList_->setCurrentItem(item);
-    finishedList_->scrollToItem(item);
-}
-
-void CMainDlg::PreviewCommand() {
-    const PreviewPlan plan =
-        PrepareFinishedPagePreview(MakeSaveRequest(true), canvas_, task_, messages_);
-    if (!plan.save.customerName.isEmpty())
-        customerName_ = plan.save.customerName;
-    selectedPage_ = plan.selected;
-    RefillFinishedList();
-    RefreshPhotoUsage();
-    if (plan.pageIndex < 0)
-        return;
-    CLogindShutdownService system;
-    CProgressDlg progress(messages_, shutdown_ ? *shutdown_ : system, this);
-    progress.SetEnvironment(MakeComposeEnvironment());
-    progress.Run(plan.pageIndex, &task_);
-}
-
 void CMainDlg::OpenTaskFileCommand() {
     if (canvas_.HasTemplate()) {
         if (!task_.Path().isEmpty())
@@ -656,6 +543,8 @@ void CMainDlg::ShowTemplateManager() {
 void CMainDlg::ShowDpiDialog() {
     CDpiDlg dialog(this);
     dialog.exec();
+    // Slots are judged at the page's print resolution.
+    canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
 }
 
 void CMainDlg::SetTemplateTestIntervals(int firstMs, int betweenMs) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_layout.h"
+#include "compose/canvas_history.h"
 #include "compose/canvas_operation.h"
 #include "compose/compose_canvas.h"
 #include "production/compose_task.h"
@@ -60,6 +61,12 @@ public:
     bool LockState() const;
     // The one place every canvas edit goes through.
     void RunOperation(CanvasOperation op, int argument = 0);
+    // Runs an edit of the page in hand as one step of its history.
+    void RunEdit(const std::function<void()>& edit, CanvasEditInput input = {});
+    // Alt+Backspace and Ctrl+Y.
+    void UndoEdit();
+    void RedoEdit();
+    const CanvasHistory& history() const { return history_; }
 
     // The customer whose task file the task list returned.
     void ChooseCustomer(const QString& taskPath);
@@ -162,6 +169,7 @@ private:
 
     TemplateLibrary library_;
     CComposeCanvas canvas_;
+    CanvasHistory history_;
     CustomerTask task_;
     MainLayout layout_;
     QSize recordedCanvasSize_;

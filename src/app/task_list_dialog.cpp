@@ -1,13 +1,19 @@
 #include "app/task_list_dialog.h"
 
 #include "app/customer_dialog.h"
+#include "app/order_check_dialog.h"
 #include "common/messages.h"
+#include "compose/canvas_size_file.h"
 #include "controls/shared_fonts.h"
 #include "controls/sort_list_ctrl.h"
+#include "production/export_manifest.h"
 #include "production/export_pages.h"
+#include "production/order_check.h"
+#include "records/dpi_setting.h"
 #include "records/task_list.h"
 #include "records/workspace_paths.h"
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -32,27 +38,32 @@ CTaskListDlg::CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidg
     list_->LoadLayout(kLayoutKey);
 
     auto* column = new QVBoxLayout;
-    const auto add = [&](const QString& text, void (CTaskListDlg::*command)()) {
+    const auto add = [&](Command id, const QString& text, void (CTaskListDlg::*command)()) {
         auto* b = new QPushButton(text, this);
         b->setAutoDefault(false);
         b->setMinimumSize(90, 28);
         connect(b, &QPushButton::clicked, this, command);
         column->addWidget(b);
-        buttons_.append(b);
+        buttons_.insert(id, b);
         return b;
     };
-    add(QStringLiteral("新建任务"), &CTaskListDlg::NewTaskCommand);
-    add(QStringLiteral("修改"), &CTaskListDlg::EditCommand);
-    add(QStringLiteral("删除"), &CTaskListDlg::DeleteCommand);
+    add(NewTask, QStringLiteral("新建任务"), &CTaskListDlg::NewTaskCommand);
+    add(Edit, QStringLiteral("修改"), &CTaskListDlg::EditCommand);
+    add(Delete, QStringLiteral("删除"), &CTaskListDlg::DeleteCommand);
     column->addSpacing(12);
-    add(QStringLiteral("开始"), &CTaskListDlg::OpenCommand)->setDefault(true);
+    add(Open, QStringLiteral("开始"), &CTaskListDlg::OpenCommand)->setDefault(true);
     column->addSpacing(12);
-    add(QStringLiteral("单个套版"), &CTaskListDlg::ComposeOneCommand);
-    add(QStringLiteral("批量套版"), &CTaskListDlg::ComposeSelectedCommand);
+    add(ComposeOne, QStringLiteral("单个套版"), &CTaskListDlg::ComposeOneCommand);
+    add(ComposeSelected, QStringLiteral("批量套版"), &CTaskListDlg::ComposeSelectedCommand);
     column->addSpacing(12);
-    add(QStringLiteral("输出"), &CTaskListDlg::ExportCommand);
+    // Before the pages go to the lab: what is missing, stale or soft.
+    add(Check, QStringLiteral("检查"), &CTaskListDlg::CheckCommand);
+    add(Export, QStringLiteral("输出"), &CTaskListDlg::ExportCommand);
+    manifestBox_ = new QCheckBox(QStringLiteral("附清单"), this);
+    manifestBox_->setToolTip(QStringLiteral("输出时同时写入 manifest.csv"));
+    column->addWidget(manifestBox_);
     column->addStretch(1);
-    add(QStringLiteral("关闭"), &CTaskListDlg::reject);
+    add(Close, QStringLiteral("关闭"), &CTaskListDlg::reject);
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(list_, 1);
@@ -133,19 +144,33 @@ void CTaskListDlg::ComposeSelectedCommand() {
     Reload();
 }
 
+QString CTaskListDlg::CustomerOfRow(int row) const {
+    // The customer's folder as found from the task store: a task lying
+    // deeper keeps the folders above it, so its pages are taken from its own
+    // folder and not from another customer of the same name.
+    const QString folder = QFileInfo(list_->CellText(row, kTaskPathColumn)).path();
+    QString customer = QDir(TaskStoreFolder()).relativeFilePath(folder);
+    if (customer.isEmpty() || customer.startsWith(QLatin1Char('.')))
+        customer = list_->CellText(row, kTaskOrderColumn);
+    return customer;
+}
+
+void CTaskListDlg::CheckCommand() {
+    const int row = SelectedRowOrSay("请先选中要检查的客人!");
+    if (row < 0)
+        return;
+    const OrderCheckReport report = CheckOrder(CustomerOfRow(row), CurrentDpi(),
+                                               CurrentResolutionThreshold(), LastCanvasSize());
+    COrderCheckDlg dialog(report, this);
+    dialog.exec();
+}
+
 void CTaskListDlg::ExportCommand() {
     const int row = list_->FirstSelectedRow();
     QString customer;
     QString status;
     if (row >= 0) {
-        // The customer's folder as the export finds it from the task store:
-        // a task lying deeper keeps the folders above it, so its pages are
-        // taken from its own folder and not from another customer of the
-        // same name.
-        const QString folder = QFileInfo(list_->CellText(row, kTaskPathColumn)).path();
-        customer = QDir(TaskStoreFolder()).relativeFilePath(folder);
-        if (customer.isEmpty() || customer.startsWith(QLatin1Char('.')))
-            customer = list_->CellText(row, kTaskOrderColumn);
+        customer = CustomerOfRow(row);
         status = list_->CellText(row, kTaskOutputColumn);
     }
     const auto choose = [this] {
@@ -157,7 +182,9 @@ void CTaskListDlg::ExportCommand() {
         else
             QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
-    ExportCustomer(customer, status, choose, messages_, open);
+    ExportManifest manifest;
+    ExportCustomer(customer, status, choose, messages_, open, {},
+                   manifestBox_->isChecked() ? &manifest : nullptr);
 }
 
 QString CTaskListDlg::ChooseFolderWithDialog() {

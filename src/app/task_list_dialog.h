@@ -2,10 +2,12 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMap>
 #include <QStringList>
 #include <functional>
 
 class CSortListCtrl;
+class QCheckBox;
 class IMessages;
 class QPushButton;
 
@@ -21,7 +23,17 @@ public:
     // returns when the run has ended.
     using ComposeTasks = std::function<void(const QStringList& taskPaths)>;
 
-    enum Command { NewTask, Edit, Delete, Open, ComposeOne, ComposeSelected, Export, Close };
+    enum Command {
+        NewTask,
+        Edit,
+        Delete,
+        Open,
+        ComposeOne,
+        ComposeSelected,
+        Export,
+        Close,
+        Check,
+    };
 
     CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidget* parent = nullptr);
 
@@ -39,6 +51,8 @@ public:
 
     CSortListCtrl* list() const { return list_; }
     QPushButton* button(Command command) const { return buttons_.value(command); }
+    // Ticked: "输出" also writes manifest.csv for the print lab.
+    QCheckBox* manifestBox() const { return manifestBox_; }
 
     // Reads the order book from the task store again.
     void Reload();
@@ -51,6 +65,10 @@ private:
     void ComposeOneCommand();
     void ComposeSelectedCommand();
     void ExportCommand();
+    void CheckCommand();
+    // The selected row's customer as the task store names its folder (a task
+    // lying deeper keeps the folders above it).
+    QString CustomerOfRow(int row) const;
     QString ChooseFolderWithDialog();
     // The first selected row, or -1 after telling the operator what to select.
     int SelectedRowOrSay(const char* message);
@@ -61,5 +79,6 @@ private:
     std::function<void(const QString&)> openFolder_;
     QString resultPath_;
     CSortListCtrl* list_;
-    QList<QPushButton*> buttons_;
+    QMap<int, QPushButton*> buttons_;
+    QCheckBox* manifestBox_;
 };

@@ -1,5 +1,6 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
+#include "production/export_manifest.h"
 #include "production/export_pages.h"
 #include "production/lab_export.h"
 #include "production/status_file.h"
@@ -24,6 +25,7 @@ int RunExport(const QStringList& args) {
         labName = rest[labAt + 1];
         rest.remove(labAt, 2);
     }
+    const bool withManifest = rest.removeAll("--manifest") > 0;
     if (rest.size() != 2 || rest[0].isEmpty() || rest[1].isEmpty())
         return BadInput(kCommand, QStringLiteral("needs CUSTOMER and DEST"));
     const QString customer = rest[0];
@@ -48,23 +50,25 @@ int RunExport(const QStringList& args) {
     }
 
     CliMessages messages(false);
+    ExportManifest manifest;
     const ExportResult result = ExportCustomer(
         customer, ReadOutputStatus(folder), [&] { return destination; }, messages,
         [open](const QString& exported) {
             if (open)
                 QProcess::startDetached(QStringLiteral("xdg-open"), {exported});
         },
-        writer);
+        writer, withManifest || !labName.isEmpty() ? &manifest : nullptr);
     return result == ExportResult::Done ? 0 : 1;
 }
 
 CliCommandRegistrar registrar(
-    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME [--force]] [--open]"),
+    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME [--force]] [--manifest] [--open]"),
      QStringLiteral(
          "Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
          "2.jpg, ... per ordered product; --lab writes them by the lab profile "
          "<base>/设置/labs/NAME.json instead, after its preflight (findings: JSON on stdout, "
          "status 1, nothing written; --force exports anyway and writes them as "
-         "preflight.json); --open shows the folder afterwards."),
+         "preflight.json), with manifest.csv; --manifest also writes DEST/CUSTOMER/manifest.csv "
+         "for the lab; --open shows the folder afterwards."),
      RunExport});
 } // namespace

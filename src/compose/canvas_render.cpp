@@ -47,6 +47,7 @@ void CComposeCanvas::RenderComposite(std::optional<Rect> area) {
         Invalidate(std::nullopt);
         return;
     }
+    composedSlot_ = currentSlot_;
     {
         QPainter painter(&backBuffer_);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);

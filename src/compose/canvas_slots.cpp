@@ -123,10 +123,14 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
     }
     // Null when the bytes do not decode; the slot then shows no photo. The
     // copy a slot already has of these very bytes (the photo put a moment
-    // ago, or a template applied again) is used as it is.
+    // ago, or a template applied again) is used as it is; the photo's own
+    // size then comes from its header.
     SlotContent& content = slots_[target];
     const bool made = !content.workingCopy.isNull() && content.copyOf.isSharedWith(bytes);
-    QImage copy = made ? content.workingCopy : MakeWorkingCopyFromBytes(bytes);
+    QSize photoSize;
+    QImage copy = made ? content.workingCopy : MakeWorkingCopyFromBytes(bytes, &photoSize);
+    if (made)
+        photoSize = ShownImageSize(bytes);
     content.copyOf = copy.isNull() ? QByteArray() : bytes;
     if (reset) {
         if (templateRects_.isEmpty())
@@ -135,6 +139,7 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
             SetSlotRect(target, MappedTemplateRect(templateRects_[target]));
     }
     slots_[target].workingCopy = std::move(copy);
+    slots_[target].photoSize = photoSize;
     RefitSlot(target);
 }
 
@@ -193,6 +198,7 @@ void CComposeCanvas::RemoveTemplate() {
 }
 
 void CComposeCanvas::ClearSlots() {
+    ++layoutGeneration_;
     pressPoint_.reset();
     pressMarks_ = false;
     if (!backBuffer_.isNull())

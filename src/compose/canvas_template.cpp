@@ -10,8 +10,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
 #include <QPainter>
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -37,6 +37,7 @@ bool CComposeCanvas::LoadTemplateFile(const QString& path, bool rebuild) {
         dat2_ = QImage();
         templateChanged_ = true;
         bodyPath_ = path;
+        ++layoutGeneration_;
         ApplyParsedBody(bytes, parsed, rebuild, true);
         return true;
     } catch (const std::exception&) {
@@ -162,6 +163,7 @@ bool CComposeCanvas::LoadLayoutRecord(const QString& taskFilePath, const QString
         const QString dat2Path = folder + QStringLiteral("/dat2");
         dat2_ = QFileInfo(dat2Path).isFile() ? LoadImageFile(dat2Path) : QImage();
 
+        ++layoutGeneration_;
         const QSize page(pageWidth, pageHeight);
         pageSize_ = page;
         productSize_ = page;
@@ -221,5 +223,6 @@ void CComposeCanvas::ReapplyForProduct() {
     if (productSize_ == lastAppliedProductSize_)
         return;
     lastAppliedProductSize_ = productSize_;
+    ++layoutGeneration_; // the slots are mapped for the new proportions
     ApplyTemplateBody(body_, true, true);
 }

@@ -21,7 +21,10 @@ CComposeCanvas::CComposeCanvas()
 void CComposeCanvas::SetClientSize(QSize size) {
     // A window that is not laid out yet may report 0 x 0; every ratio of the
     // canvas divides by the client size, so it never goes below one pixel.
-    clientSize_ = QSize(qMax(1, size.width()), qMax(1, size.height()));
+    const QSize client(qMax(1, size.width()), qMax(1, size.height()));
+    if (client != clientSize_)
+        ++layoutGeneration_; // slot rectangles are pixels of the client area
+    clientSize_ = client;
 }
 
 void CComposeCanvas::SetCurrentSlot(int slot) {
@@ -57,6 +60,7 @@ void CComposeCanvas::ReleaseSlot(int slot, bool withBytes) {
     s.slotImage = QImage();
     s.workingCopy = QImage();
     s.copyOf.clear();
+    s.photoSize = QSize();
     if (withBytes)
         s.photoBytes.clear();
 }

@@ -87,6 +87,9 @@ public:
     const QImage& workingCopy(int slot) const { return slots_.at(slot).workingCopy; }
     const QImage& slotImage(int slot) const { return slots_.at(slot).slotImage; }
     bool HasSlotImage(int slot) const;
+    // The slot's photo at its own full resolution, upright as shown: the
+    // pixels a printed page can take from it. Empty without a usable photo.
+    QSize photoSize(int slot) const { return slots_.at(slot).photoSize; }
     QByteArray maskFor(int slot) const;
 
     // --- template layers and display --------------------------------------
@@ -154,6 +157,39 @@ public:
     // area's place in the client area.
     void PaintPressMarks(QPainter& painter) const;
 
+    // --- edit history --------------------------------------------------------
+    // Everything an edit of the page in hand can change: placements, slot
+    // photos and images, the selection, the template's layers (taking out the
+    // last photo brings back the sample; a Delete on an empty page removes
+    // the template). Images and bytes are shared, so a state is cheap to keep.
+    class EditState {
+    public:
+        // Same page content; the selection alone does not count.
+        bool SamePage(const EditState& other) const;
+
+    private:
+        friend class CComposeCanvas;
+        std::array<SlotPlacement, kSlotCount> placements{};
+        std::array<QByteArray, kSlotCount> photoBytes;
+        std::array<QImage, kSlotCount> workingCopies, slotImages;
+        std::array<QSize, kSlotCount> photoSizes;
+        int currentSlot = 0;
+        int composedSlot = 0;
+        bool hasTemplate = false;
+        QImage preview, overlay, background;
+        QList<TemplateRect> templateRects;
+        QList<QByteArray> masks;
+        QByteArray body;
+    };
+    EditState CaptureEditState() const;
+    // Puts the state back and composes the whole page from it, so the back
+    // buffer is the one the state was shown with.
+    void RestoreEditState(const EditState& state);
+    // Changes whenever another template or page is loaded, the slots are
+    // cleared or the client size changes: states kept from before then no
+    // longer fit the canvas.
+    int layoutGeneration() const { return layoutGeneration_; }
+
     // --- drawing -----------------------------------------------------------
     void LayoutDisplay();
     void RenderComposite(std::optional<Rect> area = std::nullopt);
@@ -190,6 +226,7 @@ private:
         QImage workingCopy;    // longer side 400 pixels
         QByteArray copyOf;     // the photo bytes workingCopy was made from
         QImage slotImage;      // the crop that is drawn, mirrors and mask applied
+        QSize photoSize;       // the photo's own size, upright
     };
 
     class BusyScope {
@@ -261,4 +298,8 @@ private:
 
     std::optional<QPoint> pressPoint_; // armed by a press, used by its release
     bool pressMarks_ = false;
+    // The current slot when the page was last composed: the back buffer
+    // carries its number mark in red.
+    int composedSlot_ = 0;
+    int layoutGeneration_ = 0;
 };

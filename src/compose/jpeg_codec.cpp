@@ -226,6 +226,17 @@ QByteArray JpegDecoder::iccProfile() const {
     return state_->icc;
 }
 
+int JpegDecoder::dotsPerInch() const {
+    const jpeg_decompress_struct& info = state_->info;
+    if (!state_->ok || !info.saw_JFIF_marker || info.X_density == 0)
+        return 0;
+    if (info.density_unit == 1)
+        return info.X_density;
+    if (info.density_unit == 2)
+        return qRound(info.X_density * 2.54);
+    return 0;
+}
+
 QSize JpegDecoder::shownSizeAt(int denominator) const {
     // libjpeg rounds a reduced side up: ceil(side / denominator).
     const auto reduce = [denominator](int side) {

@@ -35,6 +35,9 @@ public:
     QSize shownSizeAt(int denominator) const;
     // The embedded ICC profile (APP2 markers joined), empty when there is none.
     QByteArray iccProfile() const;
+    // The resolution the file states in dots per inch (JFIF density in dots
+    // per inch or per centimetre); 0 when it states none.
+    int dotsPerInch() const;
 
     // Decodes once, reduced by 1/denominator, upright. format is Format_RGB32,
     // Format_ARGB32 or Format_ARGB32_Premultiplied (opaque pixels: the same

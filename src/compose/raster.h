@@ -35,6 +35,9 @@ using ReducedSizeTest = std::function<bool(QSize reduced, QSize whole)>;
 // formats are decoded whole.
 QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enough);
 QImage LoadImageFile(const QString& path);
+// The size the picture is shown at (upright, after its EXIF orientation),
+// read from its header without decoding it; invalid when it has none.
+QSize ShownImageSize(const QByteArray& bytes);
 // The most bytes the pixels of one decoded image may take.
 qint64 ImageDecodeLimitBytes();
 
@@ -45,7 +48,8 @@ QImage MakeWorkingCopy(const QImage& photo);
 QSize WorkingCopySize(QSize photo);
 // The same copy made straight from photo file bytes; JPEG photos are decoded
 // at reduced scale instead of whole. Null when the bytes do not decode.
-QImage MakeWorkingCopyFromBytes(const QByteArray& bytes);
+// photoSize, when given, receives the photo's own upright size.
+QImage MakeWorkingCopyFromBytes(const QByteArray& bytes, QSize* photoSize = nullptr);
 // Whether a photo of the whole size, decoded reduced, still has the pixels
 // of its working copy.
 bool ReducedCoversWorkingCopy(QSize reduced, QSize whole);

@@ -184,6 +184,24 @@ QImage LoadImageFile(const QString& path) {
     return DecodeImage(bytes);
 }
 
+QSize ShownImageSize(const QByteArray& bytes) {
+    if (LooksLikeJpeg(bytes)) {
+        const JpegDecoder decoder(bytes);
+        return decoder.ok() ? decoder.shownSize() : QSize();
+    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return {};
+    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        size.transpose();
+    return size;
+}
+
 qint64 ImageDecodeLimitBytes() {
     return DecodeLimitBytes();
 }
@@ -229,7 +247,7 @@ QImage WorkingCopyFromReduced(const QImage& reduced, QSize whole) {
     return copy;
 }
 
-QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
+QImage MakeWorkingCopyFromBytes(const QByteArray& bytes, QSize* photoSize) {
     // The JPEG decoder shrinks by 1/2, 1/4 or 1/8 while decoding, and only the
     // rest is averaged down to the exact size: a fraction of a whole decode.
     QSize whole;
@@ -237,5 +255,9 @@ QImage MakeWorkingCopyFromBytes(const QByteArray& bytes) {
         whole = shown;
         return ReducedCoversWorkingCopy(reduced, shown);
     });
-    return WorkingCopyFromReduced(photo, whole.isValid() ? whole : photo.size());
+    if (!whole.isValid())
+        whole = photo.size();
+    if (photoSize)
+        *photoSize = photo.isNull() ? QSize() : whole;
+    return WorkingCopyFromReduced(photo, whole);
 }

@@ -2,13 +2,13 @@
 
 #include "common/atomic_file.h"
 #include "common/messages.h"
+#include "production/export_manifest.h"
+#include "records/dpi_setting.h"
 #include "records/number_text.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
 
-#include "common/atomic_file.h"
 #include <QDir>
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -56,7 +56,7 @@ QList<ExportPage> ExportPagesOf(const QString& source) {
                        : BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
             if (!QFileInfo::exists(page))
                 break;
-            pages.append({product, line.width, line.height, j, page});
+            pages.append({product, line.width, line.height, j, page, line});
         }
     }
     return pages;
@@ -65,14 +65,16 @@ QList<ExportPage> ExportPagesOf(const QString& source) {
 } // namespace
 
 ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination,
-                             IMessages&) {
+                             IMessages&, ExportManifest* manifest) {
     bool allWritten = QDir().mkpath(destination);
+    const int dpi = CurrentDpi();
     for (const ExportPage& page : pages) {
-        const QString folder = destination + "/" + page.product;
-        allWritten = QDir().mkpath(folder) && allWritten;
-        allWritten =
-            CopyFileAtomic(page.source, folder + "/" + QString::number(page.number) + ".jpg") &&
-            allWritten;
+        allWritten = QDir().mkpath(destination + "/" + page.product) && allWritten;
+        const QString file = page.product + "/" + QString::number(page.number) + ".jpg";
+        const bool copied = CopyFileAtomic(page.source, destination + "/" + file);
+        if (copied && manifest)
+            manifest->Add(page.order, file, destination + "/" + file, dpi);
+        allWritten = copied && allWritten;
     }
     return allWritten ? ExportResult::Done : ExportResult::Failed;
 }
@@ -80,7 +82,7 @@ ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& dest
 ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
                             const std::function<void(const QString&)>& openFolder,
-                            const ExportWriter& writer) {
+                            const ExportWriter& writer, ExportManifest* manifest) {
     if (customer.isEmpty()) {
         messages.Inform(QStringLiteral("请先选中要输出的客人!"));
         return ExportResult::NoSelection;
@@ -95,10 +97,12 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
 
     const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
     const QList<ExportPage> pages = ExportPagesOf(CustomerFolder(customer));
-    const ExportResult result =
-        (writer ? writer : ExportWriter(CopyExportPages))(pages, destination, messages);
+    ExportResult result = (writer ? writer : ExportWriter(CopyExportPages))(pages, destination,
+                                                                            messages, manifest);
     if (result == ExportResult::Refused)
         return result;
+    if (manifest && result == ExportResult::Done && !manifest->Write(destination))
+        result = ExportResult::Failed;
 
     // Saying "done" when pages are missing from the destination would send
     // an incomplete order to the print lab.

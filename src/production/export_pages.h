@@ -1,9 +1,13 @@
 #pragma once
 
+#include "records/order_lines.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
 
+class ExportManifest;
+class ExportManifest;
 class IMessages;
 
 enum class ExportResult {
@@ -25,17 +29,20 @@ struct ExportPage {
     QString widthCm, heightCm;
     int number = 0;
     QString source;
+    OrderLine order; // the order line it is exported for (quantity, pages)
 };
 
 // Writes the pages into the destination (<chosen folder>/<customer>):
 // Done, Failed when some page could not be written, or Refused after
-// telling the operator why, with nothing written.
-using ExportWriter = std::function<ExportResult(const QList<ExportPage>& pages,
-                                                const QString& destination, IMessages& messages)>;
+// telling the operator why, with nothing written. Each page written is added
+// to the manifest when one is given.
+using ExportWriter =
+    std::function<ExportResult(const QList<ExportPage>& pages, const QString& destination,
+                               IMessages& messages, ExportManifest* manifest)>;
 
 // The plain export: each page copied to <destination>/<product>/<number>.jpg.
 ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination,
-                             IMessages& messages);
+                             IMessages& messages, ExportManifest* manifest = nullptr);
 
 // Copies a customer's rendered pages ("big<product>.jpg", "big<product>-2.jpg"
 // ... up to 100 per product) into <chosen folder>/<customer>/<product>/1.jpg,
@@ -44,11 +51,13 @@ ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& dest
 //   status: its "已输出" text (the "<s>" of status.txt, "0" without one);
 //   chooseFolder: asks for the destination, empty when cancelled;
 //   openFolder: shows the destination after a successful export (optional);
-//   writer: how the pages are written (a lab's rules), the plain copy when empty.
+//   writer: how the pages are written (a lab's rules), the plain copy when empty;
+//   manifest: when given, gathers the written pages and is written as
+//   manifest.csv into <chosen folder>/<customer> (a failure fails the export).
 ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
                             const std::function<void(const QString&)>& openFolder = {},
-                            const ExportWriter& writer = {});
+                            const ExportWriter& writer = {}, ExportManifest* manifest = nullptr);
 
 // Copies a file so that the target is either the old file or the whole new
 // one, never a part.

@@ -6,6 +6,7 @@
 #include "compose/edge_extension.h"
 #include "compose/jpeg_codec.h"
 #include "compose/raster.h"
+#include "production/export_manifest.h"
 #include "records/workspace_paths.h"
 
 #include <QDir>
@@ -71,7 +72,7 @@ bool WritePage(const LabProfile& lab, const QByteArray& icc, const PlannedPage& 
 ExportWriter LabExportWriter(const LabProfile& lab, const QString& customer,
                              const LabExportOptions& options) {
     return [lab, customer, options](const QList<ExportPage>& pages, const QString& destination,
-                                    IMessages& messages) {
+                                    IMessages& messages, ExportManifest* manifest) {
         const QList<PreflightFinding> findings = RunPreflight(options.checks, customer, pages, lab);
         if (!findings.isEmpty() && !options.force) {
             if (options.showFindings)
@@ -88,8 +89,13 @@ ExportWriter LabExportWriter(const LabProfile& lab, const QString& customer,
             allWritten = WriteFileAtomic(destination + "/preflight.json",
                                          PreflightJson(customer, findings)) &&
                          allWritten;
-        for (const PlannedPage& planned : plan)
-            allWritten = WritePage(lab, icc, planned, destination) && allWritten;
+        for (const PlannedPage& planned : plan) {
+            const bool written = WritePage(lab, icc, planned, destination);
+            if (written && manifest)
+                manifest->Add(planned.page->order, planned.target,
+                              destination + "/" + planned.target, lab.dpi);
+            allWritten = written && allWritten;
+        }
         return allWritten ? ExportResult::Done : ExportResult::Failed;
     };
 }

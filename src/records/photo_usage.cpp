@@ -22,6 +22,13 @@ QString FileThumbnailLabel(const QString& path) {
     return FileName(path).toLower();
 }
 
+QStringList FileThumbnailLabels(const QStringList& paths) {
+    QStringList labels;
+    for (const QString& path : paths)
+        labels << FileThumbnailLabel(path);
+    return labels;
+}
+
 QString PhotoUsageLabel(const QString& path, int count) {
     return QStringLiteral("%1\r\n选中%2次").arg(FileThumbnailLabel(path)).arg(count);
 }

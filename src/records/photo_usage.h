@@ -9,6 +9,8 @@ class CustomerTask;
 // The label of a file in an icon list (customer photos, finished pages): its
 // file name, lowercased.
 QString FileThumbnailLabel(const QString& path);
+// FileThumbnailLabel of each path, in order.
+QStringList FileThumbnailLabels(const QStringList& paths);
 
 // The label of a customer photo once its uses are counted:
 // "<file name>\r\n选中<count>次".

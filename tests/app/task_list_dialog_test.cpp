@@ -1,13 +1,16 @@
 #include "app/customer_dialog.h"
+#include "app/order_check_dialog.h"
 #include "app/task_list_dialog.h"
 #include "common/messages.h"
 #include "controls/sort_list_ctrl.h"
 #include "modal_helper.h"
+#include "order_fixture.h"
 #include "records/order_lines.h"
 #include "records/task_list.h"
 #include "records/workspace_paths.h"
 #include "test_support.h"
 
+#include <QCheckBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -109,7 +113,8 @@ TEST_F(TaskListDlgTest, CommandsWithoutASelectionSayWhatToSelect) {
                          Case{CTaskListDlg::Open, "请先选中要编辑的客人记录!"},
                          Case{CTaskListDlg::ComposeOne, "请先选中要套版的客人!"},
                          Case{CTaskListDlg::ComposeSelected, "请先选中要套版的客人!"},
-                         Case{CTaskListDlg::Export, "请先选中要输出的客人!"}}) {
+                         Case{CTaskListDlg::Export, "请先选中要输出的客人!"},
+                         Case{CTaskListDlg::Check, "请先选中要检查的客人!"}}) {
         messages.informed.clear();
         Press(*dlg, c.command);
         EXPECT_EQ(messages.informed, QStringList{QString::fromUtf8(c.message)}) << c.message;
@@ -257,4 +262,29 @@ TEST_F(TaskListDlgTest, NewCustomerRecordedHereIsListedAtOnce) {
     Press(*dlg, CTaskListDlg::NewTask);
     EXPECT_EQ(messages.informed, QStringList{QStringLiteral("保存成功!")});
     EXPECT_EQ(Column(dlg->list(), kTaskOrderColumn), QStringList{QStringLiteral("王五")});
+}
+
+TEST_F(TaskListDlgTest, CheckShowsTheFindingsAndExportWritesTheManifestWhenTicked) {
+    ProblemOrder order;
+    WriteBytes(order.folder() + "/status.txt", "<s>5/5</s>");
+    chosenFolder = base.file("lab");
+    auto dlg = Open();
+    dlg->list()->selectRow(0);
+    QStringList rows;
+    WhenShown<COrderCheckDlg>([&rows](COrderCheckDlg* report) {
+        for (int i = 0; i < report->findings()->topLevelItemCount(); ++i)
+            rows << report->findings()->topLevelItem(i)->text(0) + " " +
+                        report->findings()->topLevelItem(i)->text(1);
+        report->accept();
+    });
+    QTest::mouseClick(dlg->button(CTaskListDlg::Check), Qt::LeftButton);
+    EXPECT_EQ(rows, (QStringList{"C ", "A 1", "A-2 ", "B ", "B-2 ", "B-3 "}));
+
+    const QString manifest = base.file("lab/") + ProblemOrder::kCustomer + "/manifest.csv";
+    Press(*dlg, CTaskListDlg::Export);
+    EXPECT_FALSE(QFileInfo::exists(manifest));
+    QTest::mouseClick(dlg->manifestBox(), Qt::LeftButton);
+    Press(*dlg, CTaskListDlg::Export);
+    EXPECT_EQ(messages.informed.last(), QStringLiteral("导出成功!"));
+    EXPECT_TRUE(ReadBytes(manifest).startsWith("product,file,"));
 }

@@ -138,8 +138,9 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     ASSERT_TRUE(WriteBytes(dir.file("设置/labs/坏.json"), R"({"dpi": 300, "paper": "matt"})"));
     r = RunCli({"export", "张三", dir.file("lab"), "--lab", "快印"}, base);
     ASSERT_EQ(r.exitCode, 0) << Show(r);
+    // A lab export always carries its manifest for the lab.
     EXPECT_EQ(QDir(dir.file("lab/张三")).entryList(QDir::Files),
-              (QStringList{"张三-01.jpg", "张三-02.jpg"}));
+              (QStringList{"manifest.csv", "张三-01.jpg", "张三-02.jpg"}));
     r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印"}, base);
     EXPECT_EQ(r.exitCode, 1) << Show(r);
     const QJsonArray findings =

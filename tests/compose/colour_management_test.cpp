@@ -48,7 +48,7 @@ TEST(ColourManagement, EveryDecodePathDrawsTheSrgbColour) {
         {"DecodeImage (templates)", DecodeImage},
         {"DecodeBitmap (photos)", DecodeBitmap},
         {"reduced decode (thumbnails, batch)", Reduced},
-        {"working copy (canvas)", MakeWorkingCopyFromBytes},
+        {"working copy (canvas)", [](const QByteArray& b) { return MakeWorkingCopyFromBytes(b); }},
     };
     for (const auto& input : inputs) {
         for (const auto& path : paths) {
