@@ -2,13 +2,12 @@
 
 #include "common/atomic_file.h"
 #include "common/messages.h"
+#include "records/customer_task.h"
 #include "records/number_text.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
 
-#include "common/atomic_file.h"
 #include <QDir>
-
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,6 +23,18 @@ constexpr int kMaxPagesPerProduct = 100;
 bool UsableAsFolderName(const QString& name) {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
            !name.contains('\\');
+}
+
+// A page belongs to product when it is named after it: "P", or "P-N" for
+// the product's later pages.
+bool IsPageOf(const QString& page, const QString& product) {
+    if (page == product)
+        return true;
+    if (!page.startsWith(product + '-'))
+        return false;
+    bool number = false;
+    page.mid(product.size() + 1).toInt(&number);
+    return number;
 }
 
 QString WithoutTrailingSeparators(QString folder) {
@@ -57,26 +68,41 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
     const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
     bool allWritten = QDir().mkpath(destination);
     const QString source = CustomerFolder(customer);
+    // The task lists the pages; the files on disk do not. A page name can
+    // be missing from the disk (deleted, or its save was cut short) while
+    // later pages are there, and the lab must get every page of the album.
+    CustomerTask task;
+    if (QFileInfo::exists(TaskFilePath(source)) && !task.Load(TaskFilePath(source)))
+        allWritten = false;
+    QStringList exported, notRendered;
     for (const OrderLine& line : ReadOrderLines(OrderLinesPath(source))) {
         const QString& product = line.name;
-        if (!UsableAsFolderName(product))
+        if (!UsableAsFolderName(product) || exported.contains(product))
             continue;
-        const QString first = BigPageImagePath(source, product, ".jpg");
-        if (!QFileInfo::exists(first))
-            continue;
+        exported.append(product);
         const QString folder = destination + "/" + product;
-        allWritten = QDir().mkpath(folder) && allWritten;
-        allWritten = CopyFileAtomic(first, folder + "/1.jpg") && allWritten;
-        for (int j = 2; j <= kMaxPagesPerProduct; ++j) {
-            const QString page =
-                BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
-            if (!QFileInfo::exists(page))
-                break;
-            allWritten =
-                CopyFileAtomic(page, folder + "/" + QString::number(j) + ".jpg") && allWritten;
+        int number = 0;
+        for (const auto& page : task.pages) {
+            const QString name = page->Name();
+            if (!IsPageOf(name, product) || number == kMaxPagesPerProduct)
+                continue;
+            const QString image = BigPageImagePath(source, name, ".jpg");
+            if (!QFileInfo::exists(image)) {
+                notRendered.append(name);
+                continue;
+            }
+            if (number == 0)
+                allWritten = QDir().mkpath(folder) && allWritten;
+            ++number;
+            allWritten = CopyFileAtomic(image, folder + "/" + QString::number(number) + ".jpg") &&
+                         allWritten;
         }
     }
 
+    if (!notRendered.isEmpty()) {
+        messages.Inform(QStringLiteral("导出失败, 页面未套版: %1!").arg(notRendered.join(", ")));
+        return ExportResult::Failed;
+    }
     // Saying "done" when pages are missing from the destination would send
     // an incomplete order to the print lab.
     if (!allWritten) {

@@ -1,9 +1,14 @@
 #include "cli_studio.h"
 
+#include "compose/canvas_size_file.h"
 #include "compose/template_body.h"
+#include "records/customer_task.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QSettings>
 
 std::string Show(const CliResult& r) {
@@ -55,4 +60,68 @@ QString Photo(const TestFolder& dir, const QString& name, int w, int h) {
     const QString path = dir.file(name);
     WriteBytes(path, EncodeImage(QuadrantImage(w, h), "JPEG"));
     return path;
+}
+
+CliResult RunCliKilledAtRename(const QStringList& args, const QString& base, int when) {
+    QStringList all{"-f",
+                    "-o",
+                    "/dev/null",
+                    "-e",
+                    QString("inject=rename,renameat,renameat2:signal=KILL:when=%1").arg(when),
+                    TAOBAN_CLI_PATH,
+                    "--base",
+                    base};
+    all << args;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start("strace", all);
+    CliResult result;
+    if (!process.waitForStarted(-1) || !process.waitForFinished(-1))
+        return result;
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    // strace ends with the status of the program it ran; a killed program
+    // makes strace kill itself with the same signal.
+    if (process.exitStatus() == QProcess::NormalExit && !result.err.contains("+++ killed by"))
+        result.exitCode = process.exitCode();
+    return result;
+}
+
+QStringList FilesNotWhole(const QString& folder) {
+    QStringList problems;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString name = it.fileName();
+        const QByteArray bytes = ReadBytes(path);
+        bool whole = true;
+        if (name.endsWith(".jpg")) {
+            whole = bytes.startsWith("\xff\xd8") && bytes.endsWith("\xff\xd9") &&
+                    !QImage::fromData(bytes).isNull();
+        } else if (name == "1.tx") {
+            CustomerTask task;
+            whole = bytes.size() >= CustomerTask::kPhoneBytes &&
+                    (bytes.size() - CustomerTask::kPhoneBytes) % TaskPage::kRecordSize == 0 &&
+                    task.Load(path);
+        } else if (name == "dat") {
+            LayoutRecord record;
+            TemplateBody body;
+            whole = ParseLayoutRecord(bytes, record) &&
+                    ParseTemplateBody(record.body, body) == BodyStatus::Ok;
+        } else if (name.endsWith(".temp")) {
+            TemplateBody body;
+            whole = ParseTemplateBody(bytes, body) == BodyStatus::Ok;
+        } else if (name == "canvas") {
+            whole = ReadCanvasSizeFile(it.fileInfo().path()).isValid();
+        } else if (name == "status.txt") {
+            whole = QRegularExpression("^<s>\\d+/\\d+</s>$").match(QString(bytes)).hasMatch();
+        } else if (name.endsWith(".ini") || name.endsWith(".txt")) {
+            whole = bytes.isEmpty() || bytes.endsWith("\r\n");
+        }
+        if (!whole)
+            problems.append(path);
+    }
+    return problems;
 }

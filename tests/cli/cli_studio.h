@@ -22,3 +22,13 @@ QStringList TwoTemplates(const TestFolder& dir);
 
 // A JPEG photo of w x h written into dir.
 QString Photo(const TestFolder& dir, const QString& name, int w, int h);
+
+// Runs taoban-cli under strace, which kills it with SIGKILL at the when-th
+// rename (1 for the first) of any of its threads. Returns the run's result;
+// exitCode is -1 when the kill came.
+CliResult RunCliKilledAtRename(const QStringList& args, const QString& base, int when);
+
+// Every file under folder that is not hidden, checked by what it is (JPEG,
+// task file, layout record, canvas size, status, order lines, template):
+// the problems of files that are not whole, empty when all are.
+QStringList FilesNotWhole(const QString& folder);
