@@ -38,7 +38,11 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
         PageOutcome outcome = PageOutcome::Skipped;
         QString imagePath;
         try {
-            if (page)
+            // A page larger than any print would take gigabytes; it fails
+            // before any memory is taken for it.
+            if (page && AbovePageLimit(page->width, page->height))
+                outcome = PageOutcome::NotSaved;
+            else if (page)
                 outcome = ComposePage(*page, folder, dpi, canvas, progress, &imagePath);
         } catch (const std::bad_alloc&) {
             outcome = PageOutcome::OutOfMemory;
@@ -58,6 +62,7 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
         case PageOutcome::NotSaved:
             // No status for a page whose image is not on disk: the task
             // list must not count it as output.
+            run->PageFailed(folder, page->Name());
             continue;
         case PageOutcome::Written:
             break;

@@ -76,6 +76,13 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
                        CmToPixels(request.product->height, dpi));
     }
 
+    // A page larger than any print would take gigabytes to render.
+    const QSize pageSize = output.width() >= 1 ? output : canvas.templateSize();
+    if (canvas.HasTemplate() && AbovePageLimit(pageSize.width(), pageSize.height())) {
+        messages.Inform(QStringLiteral("尺寸错误"));
+        return result;
+    }
+
     if (task.Path().isEmpty()) {
         // Without a chosen customer the page is kept in the preview cache
         // rather than in no folder at all.
@@ -115,9 +122,8 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
             for (const auto& existing : task.pages)
                 pageNames.append(existing->Name());
             page->SetName(NewPageName(TaskFolderOf(task), product, pageNames));
-            const QSize size = output.width() >= 1 ? output : canvas.templateSize();
-            page->width = size.width();
-            page->height = size.height();
+            page->width = pageSize.width();
+            page->height = pageSize.height();
             page->placements = canvas.placements();
             written = WriteLayout(canvas, task, page->Name());
             if (written) {
