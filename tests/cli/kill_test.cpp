@@ -8,8 +8,17 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <random>
+#include <thread>
 
 namespace {
 
@@ -79,6 +88,60 @@ TEST_F(KillTest, AddPageKilledAtEachRenameLeavesNoGapInTheExport) {
     QDirIterator hidden(CustomerFolder("张三"), {".*"}, QDir::Files | QDir::Hidden,
                         QDirIterator::Subdirectories);
     EXPECT_FALSE(hidden.hasNext()) << hidden.next().toStdString();
+}
+
+TEST_F(KillTest, FiftyKillsAtRandomMomentsLeaveEveryFileWholeAndTheTaskUsable) {
+    ASSERT_EQ(RunCli(AddPage(), base).exitCode, 0);
+    const QString destination = dir.file("输出");
+    int customer = 0;
+    const std::vector<std::function<QStringList()>> commands{
+        [&] { return AddPage(); },
+        [&] {
+            return QStringList{"compose-task", "张三"};
+        },
+        [&] {
+            return QStringList{"new-customer", QString("客%1").arg(++customer), "--product",
+                               "相册"};
+        },
+        [&] {
+            return QStringList{"edit-customer", "张三", "--product", "相册:2:10"};
+        },
+        [&] {
+            return QStringList{"export", "张三", destination};
+        },
+    };
+    std::mt19937 random(16);
+    int kills = 0;
+    for (const auto& command : commands) {
+        // A whole run first: it gives the span the kills are spread over.
+        QElapsedTimer clock;
+        clock.start();
+        const CliResult whole = RunCli(command(), base);
+        ASSERT_EQ(whole.exitCode, 0) << Show(whole);
+        const int span = static_cast<int>(clock.elapsed());
+        for (int k = 0; k < 10; ++k) {
+            QProcess process;
+            process.setProgram(TAOBAN_CLI_PATH);
+            process.setArguments(QStringList{"--base", base} + command());
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+            process.setProcessEnvironment(env);
+            process.start();
+            ASSERT_TRUE(process.waitForStarted(-1));
+            std::this_thread::sleep_for(
+                std::chrono::milliseconds(std::uniform_int_distribution<int>(0, span)(random)));
+            ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+            process.waitForFinished(-1);
+            kills += process.exitStatus() == QProcess::CrashExit;
+            EXPECT_EQ(FilesNotWhole(base), QStringList())
+                << process.arguments().join(' ').toStdString();
+            const CliResult info = RunCli({"task-info", "张三"}, base);
+            ASSERT_EQ(info.exitCode, 0) << Show(info);
+        }
+    }
+    // Most kills land while the program runs; a few after it ended.
+    EXPECT_GE(kills, 25);
+    EveryPageReachesTheExport(dir.file("输出2"));
 }
 
 } // namespace
