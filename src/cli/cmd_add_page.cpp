@@ -81,9 +81,15 @@ int RunAddPage(const QStringList& args) {
         return BadInput(kCommand, QStringLiteral("the template has %1 photo slots, %2 photos given")
                                       .arg(canvas.slotCount())
                                       .arg(a.photos.size()));
-    for (int slot = 0; slot < a.photos.size(); ++slot)
+    for (int slot = 0; slot < a.photos.size(); ++slot) {
         if (!canvas.PutPhoto(QFileInfo(a.photos[slot]).absoluteFilePath(), true, slot))
             return BadInput(kCommand, QStringLiteral("cannot read photo %1").arg(a.photos[slot]));
+        // A page saved with an empty slot where a photo was asked for would
+        // pass for a finished one.
+        if (!canvas.HasSlotImage(slot))
+            return BadInput(kCommand,
+                            QStringLiteral("photo %1 does not decode").arg(a.photos[slot]));
+    }
 
     CliMessages messages(false);
     const SavePageResult saved = SaveCanvasAsPage(request, canvas, task, messages);

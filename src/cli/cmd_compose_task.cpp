@@ -67,6 +67,12 @@ int RunComposeTask(const QStringList& args) {
     }
     if (interrupted.load())
         return 1;
+    // A page that could not be rendered must not pass for a finished album.
+    const QStringList failed = run.FailedPages();
+    for (const QString& page : failed)
+        PrintErr(QStringLiteral("%1: not rendered").arg(page));
+    if (!failed.isEmpty())
+        return 1;
     if (!unreadable.isEmpty())
         return BadInput(kCommand, QStringLiteral("no task file %1").arg(unreadable.join(", ")));
     return 0;

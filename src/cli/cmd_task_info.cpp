@@ -1,5 +1,6 @@
 #include "cli/command.h"
 #include "cli/slot_json.h"
+#include "production/task_reference.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
@@ -35,11 +36,10 @@ QJsonArray OrderJson(const QList<OrderLine>& lines) {
 
 int RunTaskInfo(const QStringList& args) {
     if (args.size() != 1)
-        return BadInput(kCommand,
-                        QStringLiteral("needs one argument: a 1.tx or a customer folder"));
-    QString path = args[0];
-    if (QFileInfo(path).isDir())
-        path = TaskFilePath(path);
+        return BadInput(
+            kCommand,
+            QStringLiteral("needs one argument: a customer, a 1.tx or a customer folder"));
+    const QString path = TaskPathFor(args[0]);
     const QFileInfo info(path);
     if (!info.isFile())
         return BadInput(kCommand, QStringLiteral("no task file %1").arg(path));
@@ -70,8 +70,9 @@ int RunTaskInfo(const QStringList& args) {
 }
 
 CliCommandRegistrar registrar(
-    {kCommand, QStringLiteral("PATH"),
-     QStringLiteral("Shows a customer task (a 1.tx or its folder) as JSON: phone, pages with "
-                    "their 20 slot records, and the ordered products."),
+    {kCommand, QStringLiteral("CUSTOMER|PATH"),
+     QStringLiteral(
+         "Shows a customer task (by name, a 1.tx or its folder) as JSON: phone, pages with "
+         "their 20 slot records, and the ordered products."),
      RunTaskInfo});
 } // namespace

@@ -11,15 +11,15 @@ namespace {
 
 constexpr qint64 kMaxPackageBytes = qint64(1) << 30;
 
-// [width, height] in pixels, or null where there is no image or it does not
-// decode.
+// [width, height] in pixels from the image's header, or null where there is
+// no image or it is refused. Only the size is shown, so nothing is decoded.
 QJsonValue ImageSize(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return QJsonValue::Null;
-    const QImage image = DecodeImage(bytes);
-    if (image.isNull())
+    const QSize size = ImageSizeOf(bytes);
+    if (!size.isValid())
         return QJsonValue::Null;
-    return QJsonArray{image.width(), image.height()};
+    return QJsonArray{size.width(), size.height()};
 }
 
 // Colour reference 0x00BBGGRR as "#RRGGBB".

@@ -32,8 +32,10 @@ int LoadTaskPage(const QString& command, const QString& customer, const QString&
     return BadInput(command, QStringLiteral("%1 has no page %2").arg(customer, page));
 }
 
-int PrepareCustomerPage(const QString& command, const QString& customer, const QString& product,
+int PrepareCustomerPage(const QString& command, const QString& typedName, const QString& product,
                         CustomerTask& task, SavePageRequest& request) {
+    // Blanks around a typed name are dropped, as when the customer is recorded.
+    const QString customer = typedName.trimmed();
     if (!IsUsableCustomerName(customer))
         return BadInput(command, QStringLiteral("\"%1\" cannot be a customer name").arg(customer));
     const QString folder = CustomerFolder(customer);

@@ -5,6 +5,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +30,51 @@ bool WriteAll(int fd, const char* data, qint64 size) {
     return true;
 }
 
+// When this process started (the library is loaded with it): a temporary
+// file modified before then belongs to a write that can no longer finish.
+const timespec kProcessStart = [] {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}();
+
+bool Before(const timespec& a, const timespec& b) {
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// The hidden name WriteFileAtomic gives its new content: "." + the target's
+// name + "." + six letters or digits (mkstemp's).
+bool IsTemporaryName(const char* name) {
+    const size_t length = strlen(name);
+    if (length < 9 || name[0] != '.' || name[length - 7] != '.')
+        return false;
+    for (size_t i = length - 6; i < length; ++i) {
+        const char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+// A process killed between creating its temporary file and renaming it
+// leaves the file behind; the next write into that folder removes such files
+// when they are older than this process, so a write still going on in
+// another process keeps its file.
+void RemoveStaleTemporaries(const QByteArray& folder) {
+    DIR* dir = opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir)) {
+        if (!IsTemporaryName(entry->d_name))
+            continue;
+        struct stat st {};
+        if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && Before(st.st_mtim, kProcessStart))
+            unlinkat(dirfd(dir), entry->d_name, 0);
+    }
+    closedir(dir);
+}
+
 } // namespace
 
 // Every write is checked by hand: QSaveFile (Qt 6.4) reports success when the
@@ -36,6 +84,7 @@ bool WriteAll(int fd, const char* data, qint64 size) {
 bool WriteFileAtomic(const QString& path, const QByteArray& data) {
     const QFileInfo info(path);
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    RemoveStaleTemporaries(QFile::encodeName(info.absolutePath()));
     QByteArray temp = QFile::encodeName(info.absolutePath() + "/." + info.fileName()) + ".XXXXXX";
     const int fd = mkstemp(temp.data());
     if (fd < 0)

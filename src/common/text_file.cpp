@@ -3,6 +3,8 @@
 #include "common/atomic_file.h"
 #include "common/gbk.h"
 
+#include <QFile>
+
 bool ReadGbkLines(const QString& path, QStringList& lines) {
     lines.clear();
     QByteArray bytes;
@@ -17,6 +19,23 @@ bool ReadGbkLines(const QString& path, QStringList& lines) {
         if (i == raw.size() - 1 && line.isEmpty())
             break;
         lines.append(FromGbk(line));
+    }
+    return true;
+}
+
+bool ForEachGbkLine(const QString& path, qint64 maxLines,
+                    const std::function<bool(const QString& line)>& take) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    for (qint64 n = 0; n < maxLines && !file.atEnd(); ++n) {
+        QByteArray line = file.readLine();
+        if (line.endsWith('\n'))
+            line.chop(1);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!take(FromGbk(line)))
+            break;
     }
     return true;
 }

@@ -24,6 +24,12 @@ class QPainter;
 // RGB32 when the image has no alpha, else ARGB32_Premultiplied (both draw
 // fast).
 QImage DecodeImage(const QByteArray& bytes);
+// No page has more pixels (250 megapixels), so no picture drawn on one needs
+// more; a header claiming more is refused before anything is decoded.
+constexpr qint64 kMaxDecodePixels = 250000000;
+// The size DecodeImage would give (upright), read from the image's header
+// without decoding it; invalid where DecodeImage refuses before decoding.
+QSize ImageSizeOf(const QByteArray& bytes);
 // As DecodeImage, as an editable ARGB32_Premultiplied bitmap (customer photos).
 QImage DecodeBitmap(const QByteArray& bytes);
 // Tells whether a picture of the reduced size (as shown, upright) still has

@@ -23,7 +23,8 @@ qint64 DecodeLimitBytes() {
 bool SizeAcceptable(QSize size) {
     if (size.width() <= 0 || size.height() <= 0)
         return false;
-    return qint64(size.width()) * size.height() * 4 <= DecodeLimitBytes();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return pixels <= kMaxDecodePixels && pixels * 4 <= DecodeLimitBytes();
 }
 
 quint8 ByteAt(const QByteArray& b, qsizetype i) {
@@ -91,6 +92,15 @@ public:
     }
 
     bool usable() const { return usable_; }
+    // The size as shown, once the orientation has turned it; read from the
+    // header, invalid when the codec cannot tell it without decoding.
+    QSize shownSize() const {
+        if (!usable_ || !storedSize_.isValid())
+            return {};
+        return reader_.transformation() & QImageIOHandler::TransformationRotate90
+                   ? storedSize_.transposed()
+                   : storedSize_;
+    }
 
     QImage read() {
         if (!usable_)
@@ -153,6 +163,17 @@ QImage DecodeJpeg(const QByteArray& bytes, QImage::Format format,
 }
 
 } // namespace
+
+QSize ImageSizeOf(const QByteArray& bytes) {
+    if (LooksLikeJpeg(bytes)) {
+        if (!JpegIsComplete(bytes))
+            return {};
+        const JpegDecoder decoder(bytes);
+        return decoder.ok() && SizeAcceptable(decoder.storedSize()) ? decoder.shownSize() : QSize();
+    }
+    const CheckedReader reader(bytes);
+    return reader.shownSize();
+}
 
 QImage DecodeImage(const QByteArray& bytes) {
     if (LooksLikeJpeg(bytes))

@@ -149,16 +149,18 @@ private:
         Fetch(*session, QString::fromLatin1(kSetIndexName), IndexPath(job_.root, kSetIndexName));
         Status(QString::fromUtf8(DownloadText::kDownloading));
 
-        QStringList lines;
-        ReadGbkLines(IndexPath(job_.root, kFileListName), lines);
-        if (lines.isEmpty())
-            WaitUnlessCancelled(waits.emptyListMs, cancel_);
+        bool anyLine = false;
         QList<ListEntry> entries;
-        for (const QString& line : lines) {
-            ListEntry entry;
-            if (ParseListLine(line, entry) && IsWantedPath(entry.path, job_.categories))
-                entries.append(entry);
-        }
+        ForEachGbkLine(
+            IndexPath(job_.root, kFileListName), kMaxIndexEntries, [&](const QString& line) {
+                anyLine = true;
+                ListEntry entry;
+                if (ParseListLine(line, entry) && IsWantedPath(entry.path, job_.categories))
+                    entries.append(entry);
+                return true;
+            });
+        if (!anyLine)
+            WaitUnlessCancelled(waits.emptyListMs, cancel_);
 
         EntryProgress progress(*session, observer_);
         for (int i = 0; i < entries.size(); ++i) {

@@ -3,7 +3,18 @@
 #include "compose/raster.h"
 
 namespace {
+// Page coordinates never come near this bound (a page has at most 250
+// megapixels), yet a slot rectangle or a background read from a damaged file
+// can scale to any float. Clamping before the conversion keeps it defined,
+// and keeps sums of two coordinates (an offset added, a width taken) inside
+// the int range.
+constexpr float kMaxPageCoordinate = 1 << 28;
+
 int Trunc(float v) {
+    if (!(v > -kMaxPageCoordinate)) // also catches NaN
+        return -static_cast<int>(kMaxPageCoordinate);
+    if (v > kMaxPageCoordinate)
+        return static_cast<int>(kMaxPageCoordinate);
     return static_cast<int>(v);
 }
 } // namespace

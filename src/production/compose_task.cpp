@@ -46,8 +46,12 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
         PageOutcome outcome = PageOutcome::Skipped;
         QString imagePath;
         try {
+            // A page larger than any print would take gigabytes; it fails
+            // before any memory is taken for it.
             std::unique_ptr<PreparedPage> prepared;
-            if (next.valid())
+            if (page && AbovePageLimit(page->width, page->height))
+                outcome = PageOutcome::NotSaved;
+            else if (next.valid())
                 prepared = next.get();
             else if (page)
                 prepared = PreparePage(*page, folder, canvas);
@@ -55,8 +59,8 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
                 outcome = ReportPrepared(*prepared, progress);
             if (outcome == PageOutcome::Written) {
                 DrawPreparedPage(*prepared, progress);
-                if (i + 1 < n && pageAt(i + 1)) {
-                    const TaskPage* following = pageAt(i + 1);
+                const TaskPage* following = i + 1 < n ? pageAt(i + 1) : nullptr;
+                if (following && !AbovePageLimit(following->width, following->height)) {
                     next = std::async(std::launch::async, [following, &folder, canvas] {
                         return PreparePage(*following, folder, canvas);
                     });
@@ -81,6 +85,7 @@ int ComposeTask(int pageIndex, const CustomerTask& task, IProgressRun* run,
         case PageOutcome::NotSaved:
             // No status for a page whose image is not on disk: the task
             // list must not count it as output.
+            run->PageFailed(folder, page->Name());
             continue;
         case PageOutcome::Written:
             break;

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "production/export_manifest.h"
 #include "records/dpi_setting.h"
+#include "records/customer_task.h"
 #include "records/number_text.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
@@ -11,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 const char* const kExportFailedMessage = "导出失败, 请检查保存的目录!";
 
@@ -24,6 +27,18 @@ constexpr int kMaxPagesPerProduct = 100;
 bool UsableAsFolderName(const QString& name) {
     return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') &&
            !name.contains('\\');
+}
+
+// A page belongs to product when it is named after it: "P", or "P-N" for
+// the product's later pages.
+bool IsPageOf(const QString& page, const QString& product) {
+    if (page == product)
+        return true;
+    if (!page.startsWith(product + '-'))
+        return false;
+    bool number = false;
+    page.mid(product.size() + 1).toInt(&number);
+    return number;
 }
 
 QString WithoutTrailingSeparators(QString folder) {
@@ -41,22 +56,35 @@ bool CopyFileAtomic(const QString& source, const QString& target) {
 
 namespace {
 
-// The rendered pages of the customer, product by product in the order
-// lines' order: "big<product>.jpg", then "big<product>-2.jpg" and on to the
-// first one missing.
-QList<ExportPage> ExportPagesOf(const QString& source) {
+// The pages of the customer, product by product in the order lines' order,
+// each product's pages ("P", "P-N") as the task lists them, in the task's
+// order and numbered without gaps, up to 100 per product. The task lists the
+// pages; the files on disk do not: a page name can be missing from the disk
+// (deleted, or its save was cut short) while later pages are there, and the
+// lab must get every page of the album. A listed page whose "big<page>.jpg"
+// is missing is named in notRendered. None when the task cannot be read.
+std::optional<QList<ExportPage>> ExportPagesOf(const QString& source, QStringList& notRendered) {
+    CustomerTask task;
+    if (QFileInfo::exists(TaskFilePath(source)) && !task.Load(TaskFilePath(source)))
+        return std::nullopt;
     QList<ExportPage> pages;
+    QStringList exported;
     for (const OrderLine& line : ReadOrderLines(OrderLinesPath(source))) {
         const QString& product = line.name;
-        if (!UsableAsFolderName(product))
+        if (!UsableAsFolderName(product) || exported.contains(product))
             continue;
-        for (int j = 1; j <= kMaxPagesPerProduct; ++j) {
-            const QString page =
-                j == 1 ? BigPageImagePath(source, product, ".jpg")
-                       : BigPageImagePath(source, product + "-" + QString::number(j), ".jpg");
-            if (!QFileInfo::exists(page))
-                break;
-            pages.append({product, line.width, line.height, j, page, line});
+        exported.append(product);
+        int number = 0;
+        for (const auto& page : task.pages) {
+            const QString name = page->Name();
+            if (!IsPageOf(name, product) || number == kMaxPagesPerProduct)
+                continue;
+            const QString image = BigPageImagePath(source, name, ".jpg");
+            if (!QFileInfo::exists(image)) {
+                notRendered.append(name);
+                continue;
+            }
+            pages.append({product, line.width, line.height, ++number, image, line});
         }
     }
     return pages;
@@ -96,14 +124,23 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
         return ExportResult::Cancelled;
 
     const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
-    const QList<ExportPage> pages = ExportPagesOf(CustomerFolder(customer));
-    ExportResult result = (writer ? writer : ExportWriter(CopyExportPages))(pages, destination,
-                                                                            messages, manifest);
-    if (result == ExportResult::Refused)
-        return result;
-    if (manifest && result == ExportResult::Done && !manifest->Write(destination))
-        result = ExportResult::Failed;
+    QStringList notRendered;
+    const std::optional<QList<ExportPage>> pages =
+        ExportPagesOf(CustomerFolder(customer), notRendered);
+    ExportResult result = ExportResult::Failed;
+    if (pages) {
+        result = (writer ? writer : ExportWriter(CopyExportPages))(*pages, destination, messages,
+                                                                   manifest);
+        if (result == ExportResult::Refused)
+            return result;
+        if (manifest && result == ExportResult::Done && !manifest->Write(destination))
+            result = ExportResult::Failed;
+    }
 
+    if (!notRendered.isEmpty()) {
+        messages.Inform(QStringLiteral("导出失败, 页面未套版: %1!").arg(notRendered.join(", ")));
+        return ExportResult::Failed;
+    }
     // Saying "done" when pages are missing from the destination would send
     // an incomplete order to the print lab.
     if (result != ExportResult::Done) {

@@ -15,7 +15,8 @@ enum class ExportResult {
     NotComposed, // "此客人未套版!"
     Cancelled,   // no folder chosen: nothing said, nothing written
     Done,        // "导出成功!"
-    Failed,      // some image could not be written: kExportFailedMessage
+    Failed,      // some image could not be written (kExportFailedMessage) or a
+                 // page of the task is not rendered
     Refused,     // the writer refused the pages with its own message; nothing written
 };
 
@@ -44,9 +45,12 @@ using ExportWriter =
 ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination,
                              IMessages& messages, ExportManifest* manifest = nullptr);
 
-// Copies a customer's rendered pages ("big<product>.jpg", "big<product>-2.jpg"
-// ... up to 100 per product) into <chosen folder>/<customer>/<product>/1.jpg,
-// 2.jpg, ..., product by product in the order lines' order.
+// Copies a customer's rendered pages into
+// <chosen folder>/<customer>/<product>/1.jpg, 2.jpg, ..., product by product
+// in the order lines' order: the product's pages ("P", "P-N") as the task
+// lists them, in the task's order, numbered without gaps, up to 100 per
+// product. A page of the task whose "big<page>.jpg" is missing fails the
+// export with a message naming it.
 //   customer: the selected task's folder name, empty when none is selected;
 //   status: its "已输出" text (the "<s>" of status.txt, "0" without one);
 //   chooseFolder: asks for the destination, empty when cancelled;

@@ -27,13 +27,12 @@ QString TaskFolderOf(const CustomerTask& task) {
     return task.Folder();
 }
 
-// Writes the page's preview and layout record; false when the record could
-// not be written, since a page without it cannot be reopened or rendered.
-bool WritePageFiles(CComposeCanvas& canvas, const CustomerTask& task, const QString& name) {
+// Writes the page's layout record; false when it could not be written,
+// since a page without it cannot be reopened or rendered.
+bool WriteLayout(CComposeCanvas& canvas, const CustomerTask& task, const QString& name) {
     const QString folder = TaskFolderOf(task);
     QFile::remove(PageImagePath(folder, name, ".png"));
     QFile::remove(BigPageImagePath(folder, name, ".png"));
-    canvas.SaveComposite(PageImagePath(folder, name, ".jpg"));
     return canvas.WriteLayoutRecord(task.Path(), name);
 }
 
@@ -77,6 +76,13 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
                        CmToPixels(request.product->height, dpi));
     }
 
+    // A page larger than any print would take gigabytes to render.
+    const QSize pageSize = output.width() >= 1 ? output : canvas.templateSize();
+    if (canvas.HasTemplate() && AbovePageLimit(pageSize.width(), pageSize.height())) {
+        messages.Inform(QStringLiteral("尺寸错误"));
+        return result;
+    }
+
     if (task.Path().isEmpty()) {
         // Without a chosen customer the page is kept in the preview cache
         // rather than in no folder at all.
@@ -95,6 +101,7 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
     }
 
     bool written = true;
+    QString previewOf; // the page whose preview JPEG is written last
     if (canvas.HasTemplate()) {
         const TaskPage* selected =
             request.selectedPage >= 0 && request.selectedPage < task.PageCount()
@@ -115,13 +122,13 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
             for (const auto& existing : task.pages)
                 pageNames.append(existing->Name());
             page->SetName(NewPageName(TaskFolderOf(task), product, pageNames));
-            const QSize size = output.width() >= 1 ? output : canvas.templateSize();
-            page->width = size.width();
-            page->height = size.height();
+            page->width = pageSize.width();
+            page->height = pageSize.height();
             page->placements = canvas.placements();
-            written = WritePageFiles(canvas, task, page->Name());
+            written = WriteLayout(canvas, task, page->Name());
             if (written) {
                 result.pageName = page->Name();
+                previewOf = page->Name();
                 task.pages.push_back(std::move(page));
                 result.pageIndex = task.PageCount() - 1;
                 result.newPage = true;
@@ -133,8 +140,9 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
                 page.height = output.height();
             }
             page.placements = canvas.placements();
-            written = WritePageFiles(canvas, task, page.Name());
+            written = WriteLayout(canvas, task, page.Name());
             result.pageName = page.Name();
+            previewOf = page.Name();
             result.pageIndex = request.selectedPage;
         }
     }
@@ -142,6 +150,12 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
     canvas.ClearTemplateChanged();
     canvas.ClearModified();
     result.saved = task.Save() && written;
+    // The preview JPEG goes last: an existing preview takes its page's name
+    // from every later page, so it must only ever stand for a page the task
+    // file already lists. A save cut short before this point leaves the
+    // name free, and the layout record is written again under it.
+    if (result.saved && !previewOf.isEmpty())
+        canvas.SaveComposite(PageImagePath(TaskFolderOf(task), previewOf, ".jpg"));
     // A page that did not reach the disk must not pass for a saved one.
     if (!result.saved)
         messages.Inform(QStringLiteral("保存失败!"));

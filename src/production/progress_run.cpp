@@ -69,6 +69,16 @@ void ProgressRun::EndDialog(int result) {
     CloseRun(result);
 }
 
+void ProgressRun::PageFailed(const QString& taskFolder, const QString& page) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    failedPages_.append(taskFolder + QLatin1Char('/') + page);
+}
+
+QStringList ProgressRun::FailedPages() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failedPages_;
+}
+
 void ProgressRun::CloseRun(int result) {
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -24,6 +24,9 @@ public:
     // Closes the run: after an abort, for lack of memory, or when the worker
     // ends before the maximum was reached.
     virtual void EndDialog(int result) = 0;
+    // A page of the run failed: it is not on disk and has no status. The
+    // run goes on with the next page.
+    virtual void PageFailed(const QString& /*taskFolder*/, const QString& /*page*/) {}
 };
 
 // The run in progress, process-wide. Null when no run is active, after a
@@ -50,6 +53,9 @@ public:
     void AddToTotal(int d) override;
     void ExtendMaximum(int d) override;
     void EndDialog(int result) override;
+    void PageFailed(const QString& taskFolder, const QString& page) override;
+    // The pages that failed so far, as "<task folder>/<page>".
+    QStringList FailedPages() const;
 
     // Pausing takes effect at the worker's next progress report, where it
     // waits until Continue (or until the run ends).
@@ -91,6 +97,7 @@ private:
     bool paused_ = false;
     bool workerParked_ = false;
     bool closed_ = false;
+    QStringList failedPages_;
 };
 
 // One call the worker made, as a recording run keeps it.

@@ -7,11 +7,15 @@
 
 QString TaskPathFor(const QString& argument) {
     const QFileInfo info(argument);
+    // A bare name is a customer of the task store, even when the current
+    // folder happens to hold something of that name, and even when the
+    // customer's name ends in ".tx".
+    const bool bare = !argument.contains('/');
+    if (bare && QFileInfo(CustomerFolder(argument)).isDir())
+        return TaskFilePath(CustomerFolder(argument));
     if (argument.endsWith(".tx"))
         return info.absoluteFilePath();
-    // A bare name is a customer of the task store, even when the current
-    // folder happens to hold something of that name.
-    if (!argument.contains('/'))
+    if (bare)
         return TaskFilePath(CustomerFolder(argument));
     return info.isDir() ? TaskFilePath(info.absoluteFilePath()) : info.absoluteFilePath();
 }

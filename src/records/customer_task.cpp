@@ -4,6 +4,8 @@
 #include "common/byte_io.h"
 #include "common/gbk.h"
 
+#include <QFile>
+
 #include <cstring>
 
 namespace {
@@ -49,19 +51,24 @@ bool CustomerTask::Load(const QString& path) {
     phone.clear();
     loadedPhone_.clear();
     loadedPhoneBytes_.clear();
-    QByteArray bytes;
-    if (!ReadWholeFile(path, bytes, kMaxFileBytes))
+    // Read record by record: the file is never held whole beside its pages.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return false;
-    ByteReader r(bytes);
     // A file shorter than the phone block reads as if zero-filled.
-    QByteArray block = r.upTo(kPhoneBytes);
+    QByteArray block = file.read(kPhoneBytes);
     block.append(QByteArray(kPhoneBytes - block.size(), '\0'));
     loadedPhoneBytes_ = FieldText(block.constData(), kPhoneBytes);
     phone = FromGbk(loadedPhoneBytes_);
     loadedPhone_ = phone;
-    while (!r.atEnd())
+    while (!file.atEnd()) {
+        const QByteArray record = file.read(TaskPage::kRecordSize);
+        if (record.isEmpty())
+            break;
+        ByteReader r(record);
         pages.push_back(ReadPage(r));
-    return true;
+    }
+    return file.error() == QFileDevice::NoError;
 }
 
 QByteArray CustomerTask::ToBytes() const {

@@ -30,9 +30,11 @@ struct TaskPage {
 class CustomerTask {
 public:
     static constexpr int kPhoneBytes = 100;
-    // Larger files are refused by Load: no real task comes near it, and a
-    // damaged file must not take all memory.
-    static constexpr qint64 kMaxFileBytes = qint64(64) << 20;
+    // Larger files are refused by Load: no album comes near 2,000 pages, and
+    // a damaged file must not take all memory (each page is held, and shown
+    // by task-info with its 20 slots).
+    static constexpr int kMaxPages = 2000;
+    static constexpr qint64 kMaxFileBytes = kPhoneBytes + qint64(kMaxPages) * TaskPage::kRecordSize;
 
     QString phone;
     std::vector<std::unique_ptr<TaskPage>> pages;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 // The output resolution, kept as text in the profile (section "Version 1.0",
 // value "dpi", "254" when absent). "200" and "300" mean what they say; any
@@ -16,6 +17,15 @@ int DpiFromText(const QString& text);
 // times 7874, 10000 or 11811, divided by 100, truncated.
 int CmToPixels(const QString& cmText, int dpi);
 int CmToPixels(const QString& cmText); // at the current setting
+
+// The most pixels a page may have: more than any studio print (100 x 150 cm
+// at 300 dpi is 209 megapixels), while a damaged or mistyped size of tens of
+// gigabytes is refused before any memory is taken for it.
+constexpr qint64 kMaxPagePixels = 250000000;
+inline bool AbovePageLimit(qint64 width, qint64 height) {
+    return width > 0 && height > 0 && width * height > kMaxPagePixels;
+}
+
 // Pixels back to centimetres, for size labels.
 double PixelsToCm(int pixels, int dpi);
 double PixelsToCm(int pixels); // at the current setting

@@ -2,6 +2,7 @@
 
 #include "common/extract_tag.h"
 #include "common/gbk.h"
+#include "records/dpi_setting.h"
 #include "records/gbk_text_keeping_bytes.h"
 #include "records/number_text.h"
 #include "records/workspace_paths.h"
@@ -96,7 +97,10 @@ bool ProductCatalogue::Add(const QString& name, const QString& width, const QStr
         messages.Inform(QStringLiteral("产品名称有非法字符!"));
         return false;
     }
-    if (!IsUsableSize(entry.width) || !IsUsableSize(entry.height)) {
+    // A product must be printable at the highest resolution the studio can
+    // choose.
+    if (!IsUsableSize(entry.width) || !IsUsableSize(entry.height) ||
+        AbovePageLimit(CmToPixels(entry.width, 300), CmToPixels(entry.height, 300))) {
         messages.Inform(QStringLiteral("尺寸错误"));
         return false;
     }

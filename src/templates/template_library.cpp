@@ -62,43 +62,43 @@ void TemplateLibrary::ReadFileList() {
     setFolders_.clear();
     groupFolders_.clear();
     unsafeLinesSkipped_ = 0;
-    QStringList lines;
-    if (!ReadGbkLines(root_ + QLatin1Char('/') + QLatin1String(kFileListName), lines))
+    ForEachGbkLine(root_ + QLatin1Char('/') + QLatin1String(kFileListName), kMaxIndexEntries,
+                   [this](const QString& line) {
+                       TakeFileListLine(line);
+                       return true;
+                   });
+}
+
+void TemplateLibrary::TakeFileListLine(const QString& line) {
+    const qsizetype semicolon = line.indexOf(QLatin1Char(';'));
+    if (semicolon < 0)
         return;
-    for (const QString& line : lines) {
-        const qsizetype semicolon = line.indexOf(QLatin1Char(';'));
-        if (semicolon < 0)
-            continue;
-        const QString path = TrimTrailingSpace(line.mid(semicolon + 1));
-        const qsizetype fileCut = path.lastIndexOf(QLatin1Char('\\'));
-        if (fileCut < 0)
-            continue;
-        // The folders become local paths, so a line that would name a folder
-        // outside the library is not taken at all.
-        if (!IsSafeLibraryPath(path)) {
-            ++unsafeLinesSkipped_;
-            continue;
-        }
-        const QString setFolder = path.left(fileCut);
-        setFolders_.append(LibraryLocalPath(root_, setFolder));
-        const qsizetype folderCut = setFolder.lastIndexOf(QLatin1Char('\\'));
-        if (folderCut < 0)
-            continue;
-        groupFolders_.append(LibraryLocalPath(root_, setFolder.left(folderCut)));
+    const QString path = TrimTrailingSpace(line.mid(semicolon + 1));
+    const qsizetype fileCut = path.lastIndexOf(QLatin1Char('\\'));
+    if (fileCut < 0)
+        return;
+    // The folders become local paths, so a line that would name a folder
+    // outside the library is not taken at all.
+    if (!IsSafeLibraryPath(path)) {
+        ++unsafeLinesSkipped_;
+        return;
     }
+    const QString setFolder = path.left(fileCut);
+    setFolders_.append(LibraryLocalPath(root_, setFolder));
+    const qsizetype folderCut = setFolder.lastIndexOf(QLatin1Char('\\'));
+    if (folderCut < 0)
+        return;
+    groupFolders_.append(LibraryLocalPath(root_, setFolder.left(folderCut)));
 }
 
 void TemplateLibrary::ReadSetIndex() {
     setIndex_ = SetIndex();
-    QStringList lines;
-    if (!ReadGbkLines(root_ + QLatin1Char('/') + QLatin1String(kSetIndexName), lines))
+    const QString path = root_ + QLatin1Char('/') + QLatin1String(kSetIndexName);
+    if (QFileInfo(path).size() > kMaxSetIndexBytes)
         return;
     // Line breaks carry no meaning in this file.
-    QString text = lines.join(QString());
-    for (;;) {
-        QString item = ExtractTag(text, QStringLiteral("<i>"));
-        if (item.isEmpty())
-            break;
+    const QString text = ReadJoinedGbk(path);
+    for (QString item : ExtractEveryTag(text, QStringLiteral("<i>"), kMaxIndexEntries)) {
         setIndex_.paths.append(ExtractTag(item, QStringLiteral("<p>")));
         setIndex_.slotCounts.append(ExtractTag(item, QStringLiteral("<n>")));
         setIndex_.widths.append(ExtractTag(item, QStringLiteral("<w>")));

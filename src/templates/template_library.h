@@ -47,7 +47,8 @@ public:
     void Load();
     // The steps of Load, each replacing what it fills. Missing files leave
     // their lists empty.
-    void ReadFileList();    // list.txt -> set folders, group folders
+    void ReadFileList(); // list.txt -> set folders, group folders
+    void TakeFileListLine(const QString& line);
     void ReadSetIndex();    // list2.txt -> set index
     void SearchTemplates(); // *.temp on disk -> template list, set list
     // Opens the folder of the first template found; false (nothing opened)
@@ -93,3 +94,9 @@ private:
 // The file list "list.txt" and the set index "list2.txt" in the template root.
 constexpr const char* kFileListName = "list.txt";
 constexpr const char* kSetIndexName = "list2.txt";
+// How much of them is read: far more than any library (the demo library has
+// 108 sets), while a damaged or hostile index cannot take all memory. Lines
+// of "list.txt" and sets of "list2.txt" past the first kMaxIndexEntries are
+// left out; a "list2.txt" above kMaxSetIndexBytes is not read.
+constexpr int kMaxIndexEntries = 100000;
+constexpr qint64 kMaxSetIndexBytes = qint64(16) << 20;

@@ -5,6 +5,7 @@
 #include "controls/sort_list_ctrl.h"
 #include "modal_helper.h"
 #include "order_fixture.h"
+#include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/task_list.h"
 #include "records/workspace_paths.h"
@@ -43,6 +44,15 @@ QString MakeCustomer(const QString& name, int pages = 0, const QString& status =
     EXPECT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo),
                                  QFileDevice::FileModificationTime));
     return path;
+}
+
+// Names page index of the task as a saved page is named: export takes a
+// product's pages from the task by their names.
+void NamePage(const QString& taskPath, int index, const QString& name) {
+    CustomerTask task;
+    ASSERT_TRUE(task.Load(taskPath));
+    task.pages[index]->SetName(name);
+    ASSERT_TRUE(task.Save());
 }
 
 QStringList Column(const CSortListCtrl* list, int column) {
@@ -208,7 +218,7 @@ TEST_F(TaskListDlgTest, DoubleClickOrStartReturnsTheTaskAccepted) {
 
 TEST_F(TaskListDlgTest, ExportCopiesTheComposedPagesIntoTheChosenFolder) {
     MakeCustomer("uncomposed", 1, {}, 1);
-    MakeCustomer("done", 1, "1/1", 0);
+    NamePage(MakeCustomer("done", 1, "1/1", 0), 0, QStringLiteral("相册"));
     ASSERT_TRUE(WriteOrderLines(OrderLinesPath(CustomerFolder("done")),
                                 {{QStringLiteral("相册"), "30", "30", "1", "1"}}));
     ASSERT_TRUE(WriteBytes(BigPageImagePath(CustomerFolder("done"), QStringLiteral("相册"), ".jpg"),
@@ -231,6 +241,7 @@ TEST_F(TaskListDlgTest, DeeperTaskIsEditedAndExportedFromItsOwnFolder) {
     MakeCustomer("sub", 1, "1/1", 1); // another customer of the same name
     QDir().mkpath(CustomerFolder("old/sub"));
     const QString deeper = MakeCustomer("old/sub", 1, "1/1", 0);
+    NamePage(deeper, 0, "A");
     ASSERT_TRUE(
         WriteOrderLines(OrderLinesPath(CustomerFolder("old/sub")), {{"A", "1", "1", "1", "1"}}));
     ASSERT_TRUE(WriteBytes(BigPageImagePath(CustomerFolder("old/sub"), "A", ".jpg"), "deeper"));
@@ -281,7 +292,13 @@ TEST_F(TaskListDlgTest, CheckShowsTheFindingsAndExportWritesTheManifestWhenTicke
     EXPECT_EQ(rows, (QStringList{"C ", "A 1", "A-2 ", "B ", "B-2 ", "B-3 "}));
 
     const QString manifest = base.file("lab/") + ProblemOrder::kCustomer + "/manifest.csv";
+    // A page of the order not rendered fails the export, named.
     Press(*dlg, CTaskListDlg::Export);
+    EXPECT_TRUE(messages.informed.last().contains("B-2")) << messages.informed.last().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(manifest));
+    order.Fix();
+    Press(*dlg, CTaskListDlg::Export);
+    EXPECT_EQ(messages.informed.last(), QStringLiteral("导出成功!"));
     EXPECT_FALSE(QFileInfo::exists(manifest));
     QTest::mouseClick(dlg->manifestBox(), Qt::LeftButton);
     Press(*dlg, CTaskListDlg::Export);

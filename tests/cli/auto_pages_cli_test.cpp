@@ -2,6 +2,7 @@
 // some pages suit the product.
 
 #include "cli_runner.h"
+#include "cli_studio.h"
 #include "common/text_file.h"
 #include "compose/template_body.h"
 #include "records/customer_task.h"
@@ -17,11 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Show(const CliResult& r) {
-    return ("exit " + QString::number(r.exitCode) + "\nout: " + r.out + "\nerr: " + r.err)
-        .toStdString();
-}
 
 // The JSON report is the last line; the system's messages come before it.
 QJsonArray PagesOf(const CliResult& r) {

@@ -1,6 +1,7 @@
 // taoban-cli preview: a template and photos composed into a page preview.
 
 #include "cli_runner.h"
+#include "cli_studio.h"
 #include "compose/template_body.h"
 #include "test_support.h"
 
@@ -11,11 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Show(const CliResult& r) {
-    return ("exit " + QString::number(r.exitCode) + "\nout: " + r.out + "\nerr: " + r.err)
-        .toStdString();
-}
 
 QByteArray Png(int w, int h, const QColor& color) {
     QImage image(w, h, QImage::Format_ARGB32);

@@ -1,6 +1,7 @@
 // open-page and delete-page on a task made with add-page.
 
 #include "cli_runner.h"
+#include "cli_studio.h"
 #include "compose/template_body.h"
 #include "records/workspace_paths.h"
 #include "test_support.h"
@@ -13,11 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Show(const CliResult& r) {
-    return ("exit " + QString::number(r.exitCode) + "\nout: " + r.out + "\nerr: " + r.err)
-        .toStdString();
-}
 
 QJsonObject Json(const CliResult& r) {
     return QJsonDocument::fromJson(r.out.toUtf8()).object();

@@ -2,6 +2,7 @@
 // pages saved, rendered, exported, and a run stopped with Ctrl+C.
 
 #include "cli_runner.h"
+#include "cli_studio.h"
 #include "common/profile.h"
 #include "compose/template_body.h"
 #include "records/workspace_paths.h"
@@ -22,55 +23,6 @@
 #include <csignal>
 
 namespace {
-
-std::string Show(const CliResult& r) {
-    return ("exit " + QString::number(r.exitCode) + "\nout: " + r.out + "\nerr: " + r.err)
-        .toStdString();
-}
-
-void SetDpi(const QString& value) {
-    QSettings settings(qEnvironmentVariable("TAOBAN_PROFILE_DIR") + "/QMRX-KVMO/taoban.ini",
-                       QSettings::IniFormat);
-    if (value.isEmpty())
-        settings.remove("Version 1.0/dpi");
-    else
-        settings.setValue("Version 1.0/dpi", value);
-    settings.sync();
-}
-
-// Two template pages: from the demo library the build draws when it is
-// there, else packed here (a background and two slots).
-QStringList TwoTemplates(const TestFolder& dir) {
-    QStringList found;
-    QDirIterator it(TAOBAN_BINARY_DIR "/demo/模板", {"*.temp"}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        found.append(it.next());
-    found.sort();
-    if (found.size() >= 2)
-        return found.mid(0, 2);
-    QStringList packed;
-    for (int i = 1; i <= 2; ++i) {
-        TemplateBody body;
-        body.preview = EncodeImage(QuadrantImage(80, 60), "JPEG");
-        body.width = 2000;
-        body.height = 3000;
-        QImage background(400, 600, QImage::Format_RGB32);
-        background.fill(QColor(240, 230, 220));
-        body.background = EncodeImage(background, "PNG");
-        body.rects = {TemplateRect{50, 50, 480, 700}, TemplateRect{520, 50, 950, 700}};
-        const QString path = dir.file(QString("template%1.temp").arg(i));
-        WriteBytes(path, SerializeTemplateBody(body));
-        packed.append(path);
-    }
-    return packed;
-}
-
-QString Photo(const TestFolder& dir, const QString& name, int w, int h) {
-    const QString path = dir.file(name);
-    WriteBytes(path, EncodeImage(QuadrantImage(w, h), "JPEG"));
-    return path;
-}
 
 class ProductionCliTest : public ::testing::Test {
 protected:

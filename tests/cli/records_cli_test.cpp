@@ -1,4 +1,5 @@
 #include "cli_runner.h"
+#include "cli_studio.h"
 #include "common/gbk.h"
 #include "records/customer_task.h"
 #include "test_support.h"
@@ -11,11 +12,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-std::string Show(const CliResult& r) {
-    return ("exit " + QString::number(r.exitCode) + "\nout: " + r.out + "\nerr: " + r.err)
-        .toStdString();
-}
-
 QJsonObject TaskInfo(const QString& base, const QString& path) {
     const CliResult r = RunCli({"task-info", path}, base);
     EXPECT_EQ(r.exitCode, 0) << Show(r);

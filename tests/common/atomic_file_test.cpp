@@ -2,8 +2,10 @@
 
 #include "test_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 TEST(WriteFileAtomic, ReplacesWholeAndLeavesNothingBeside) {
@@ -31,6 +33,32 @@ TEST(WriteFileAtomic, DiskFullPartWayKeepsTheOldFileAndReportsFailure) {
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadBytes(dir.file("1.tx")), "previous");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"1.tx"});
+}
+
+TEST(WriteFileAtomic, RemovesTemporaryFilesThatAKilledWriteLeftInTheFolder) {
+    TestFolder dir;
+    const QDateTime past = QDateTime::currentDateTime().addSecs(-3600);
+    const QDateTime future = QDateTime::currentDateTime().addSecs(3600);
+    const struct {
+        const char* name;
+        QDateTime modified;
+        bool kept;
+    } files[] = {
+        {".status.txt.a1B2c3", past, false}, // left by a write killed before this process
+        {".dat.Zz9yX8", past, false},
+        {".1.tx.QwErTy", future, true}, // another program's write still going
+        {".keep", past, true},          // not a temporary file of a write
+        {".notes.txt.ab-cd!", past, true},
+    };
+    for (const auto& f : files) {
+        ASSERT_TRUE(WriteBytes(dir.file(f.name), "partial"));
+        QFile file(dir.file(f.name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(f.modified, QFileDevice::FileModificationTime));
+    }
+    ASSERT_TRUE(WriteFileAtomic(dir.file("status.txt"), "<s>1/1</s>"));
+    for (const auto& f : files)
+        EXPECT_EQ(QFileInfo::exists(dir.file(f.name)), f.kept) << f.name;
 }
 
 TEST(WriteFileAtomic, MissingFolderFails) {

@@ -53,3 +53,26 @@ TEST(ExtractTag, ChineseTextAndMultiLetterTags) {
     EXPECT_EQ(ExtractTag(text, "<i>"), "");
     EXPECT_EQ(text, "");
 }
+
+TEST(ExtractEveryTag, GivesWhatRepeatedExtractTagGives) {
+    const char* texts[] = {
+        "<i>a</i><i>b</i>",
+        "x<i>a</i>y<i>b</i>z",
+        "<i>a</i><i></i><i>c</i>",
+        "</i>x<i>a</i>",
+        "<i>a</i></i><i>b</i>",
+        "<i>a<i>b</i>c</i>",
+        "<i>a</i><i>b",
+        "no tags",
+        "",
+        "<i>婚纱\\1</i>\r\n<i>2</i>",
+    };
+    for (const char* t : texts) {
+        QString text = QString::fromUtf8(t);
+        QStringList expected;
+        for (QString v = ExtractTag(text, "<i>"); !v.isEmpty(); v = ExtractTag(text, "<i>"))
+            expected.append(v);
+        EXPECT_EQ(ExtractEveryTag(QString::fromUtf8(t), "<i>", 100), expected) << t;
+    }
+    EXPECT_EQ(ExtractEveryTag("<i>1</i><i>2</i><i>3</i>", "<i>", 2), (QStringList{"1", "2"}));
+}

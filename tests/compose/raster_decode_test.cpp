@@ -194,3 +194,27 @@ TEST(Decode, LoadImageFileOfMissingOrBadFile) {
     ASSERT_TRUE(WriteBytes(folder.file("good.png"), EncodeImage(Photo(12, 8), "PNG")));
     EXPECT_EQ(LoadImageFile(folder.file("good.png")).size(), QSize(12, 8));
 }
+
+TEST(Decode, SizesComeFromTheHeaderAndClaimsBeyondAnyPageAreRefused) {
+    const QByteArray jpeg = EncodeImage(QuadrantImage(64, 48), "JPEG");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QSize size; // invalid: refused before decoding
+    } cases[] = {
+        {"png", EncodeImage(QuadrantImage(30, 20), "PNG"), {30, 20}},
+        {"png claiming 3000 x 2000", PngClaimingSize(3000, 2000), {3000, 2000}},
+        {"png of 16000 x 16000", PngClaimingSize(16000, 16000), {}},
+        {"jpeg", jpeg, {64, 48}},
+        {"jpeg turned", JpegWithOrientation(QuadrantImage(64, 48), 6), {48, 64}},
+        {"jpeg of 16000 x 16000", JpegClaimingSize(16000, 16000), {}},
+        {"jpeg cut short", jpeg.left(jpeg.size() / 2), {}},
+        {"no picture", "this is no picture", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ImageSizeOf(c.bytes), c.size) << c.what;
+        if (!c.size.isValid()) {
+            EXPECT_TRUE(DecodeImage(c.bytes).isNull()) << c.what;
+        }
+    }
+}

@@ -52,6 +52,19 @@ TEST(BatchGeometryTest, NothingToScaleByGivesEmptyRectanglesNotADivisionByZero) 
     EXPECT_EQ(m.draw.height(), 0);
 }
 
+TEST(BatchGeometryTest, SlotEdgesBeyondAnyPageAreClampedNotOverflowed) {
+    // A damaged "1.tx" can hold any 32-bit edge; scaled up it leaves the int range.
+    const BatchGeometry exact = ComputeBatchGeometry({1000, 1000}, {1000, 1000}, {400, 300});
+    const BatchGeometry fitted = ComputeBatchGeometry({3000, 2000}, {300, 200}, {1000, 750});
+    for (const BatchGeometry& g : {exact, fitted}) {
+        const SlotMapping m = MapSlot(g, Rect{-180, -180, 1000000000, 1000000000});
+        EXPECT_LT(m.draw.left, 0);
+        EXPECT_GT(m.draw.width(), 0);
+        EXPECT_GT(m.draw.height(), 0);
+        EXPECT_GT(m.crop.right, m.crop.left);
+    }
+}
+
 TEST(ProgressScheduleTest, ValuesOfTheSecondOfThreePages) {
     using namespace progress_schedule;
     // step 33, i = 1

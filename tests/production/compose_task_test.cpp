@@ -151,6 +151,21 @@ TEST_F(ComposeTaskTest, PagesPreparedAheadKeepTheirOwnPhotosAndReportInOrder) {
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
 }
 
+TEST_F(ComposeTaskTest, APageAboveTheLargestPrintFailsAndTheRunGoesOn) {
+    PageSetup huge = SimplePage("P-2");
+    huge.width = huge.height = 32767; // 1073 megapixels, from a damaged "1.tx"
+    const QString taskPath = WriteCustomer("丙", {SimplePage("P"), huge, SimplePage("P-3")});
+    const QString folder = QFileInfo(taskPath).path();
+    CustomerTask task;
+    ASSERT_TRUE(task.Load(taskPath));
+    RecordingProgressRun run(100);
+    run.Open();
+    ComposeTask(-1, task, &run, Canvas({1000, 750}));
+    EXPECT_EQ(run.FailedPages(), QStringList{folder + "/P-2"});
+    EXPECT_FALSE(QFileInfo::exists(BigPageImagePath(folder, "P-2", ".jpg")));
+    EXPECT_TRUE(QFileInfo::exists(BigPageImagePath(folder, "P-3", ".jpg")));
+}
+
 TEST_F(ComposeTaskTest, PageRunRendersOnlyItsPageOpensItAndWritesNoStatus) {
     const QString taskPath =
         WriteCustomer("丙", {SimplePage("P"), SimplePage("P-2"), SimplePage("P-3")});

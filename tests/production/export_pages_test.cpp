@@ -1,8 +1,10 @@
 #include "production/export_pages.h"
 
 #include "common/messages.h"
+#include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
+#include "listed_page.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -26,8 +28,11 @@ protected:
             lines.append(OrderLine{p, "20", "30", "1", "10"});
         ASSERT_TRUE(WriteOrderLines(OrderLinesPath(customerFolder), lines));
     }
-    // A rendered page image whose bytes say which page it is.
+    // A page of the task, listed in its "1.tx".
+    void Listed(const QString& page) { ASSERT_TRUE(ListPageInTask(customerFolder, page)); }
+    // A page of the task with its rendered image, whose bytes say which page it is.
     void Rendered(const QString& page) {
+        Listed(page);
         ASSERT_TRUE(WriteBytes(BigPageImagePath(customerFolder, page, ".jpg"), page.toUtf8()));
     }
     ExportResult Export(const QString& status = "2/3", const QString& chosen = {}) {
@@ -54,18 +59,34 @@ protected:
     bool choosePrompted = false;
 };
 
-TEST_F(ExportPagesTest, AGapEndsAProductsSeriesAndAProductWithoutPagesGetsNoFolder) {
+TEST_F(ExportPagesTest, TheTasksPagesAreNumberedWithoutGapsAndAProductWithoutPagesGetsNoFolder) {
     Order({"A", "B"});
     Rendered("A");
     Rendered("A-2");
-    Rendered("A-4");
+    Rendered("A-4"); // "A-3" was deleted: the album goes on without a gap
+    Rendered("AB");  // a page of another product
     EXPECT_EQ(Export(), ExportResult::Done);
-    EXPECT_EQ(Exported("A"), (QStringList{"1.jpg", "2.jpg"}));
+    EXPECT_EQ(Exported("A"), (QStringList{"1.jpg", "2.jpg", "3.jpg"}));
     EXPECT_EQ(ReadBytes(destination + "/客人甲/A/1.jpg"), QByteArray("A"));
     EXPECT_EQ(ReadBytes(destination + "/客人甲/A/2.jpg"), QByteArray("A-2"));
+    EXPECT_EQ(ReadBytes(destination + "/客人甲/A/3.jpg"), QByteArray("A-4"));
     EXPECT_FALSE(QFileInfo::exists(destination + "/客人甲/B"));
     EXPECT_EQ(messages.informed, QStringList{"导出成功!"});
     EXPECT_EQ(opened, QStringList{destination + "/客人甲"});
+}
+
+TEST_F(ExportPagesTest, APageOfTheTaskThatIsNotRenderedFailsTheExportByName) {
+    Order({"A"});
+    Rendered("A");
+    Listed("A-2");
+    Rendered("A-3");
+    // An image without its page in the task is no page of the album.
+    ASSERT_TRUE(WriteBytes(BigPageImagePath(customerFolder, "A-4", ".jpg"), "orphan"));
+    EXPECT_EQ(Export(), ExportResult::Failed);
+    EXPECT_EQ(messages.informed, QStringList{"导出失败, 页面未套版: A-2!"});
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(Exported("A"), (QStringList{"1.jpg", "2.jpg"}));
+    EXPECT_EQ(ReadBytes(destination + "/客人甲/A/2.jpg"), QByteArray("A-3"));
 }
 
 TEST_F(ExportPagesTest, ExportingTwiceOverwritesTheFirstExport) {

@@ -8,6 +8,7 @@
 #include "jpeg_files.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
+#include "listed_page.h"
 #include "test_support.h"
 
 #include <QColorSpace>
@@ -43,6 +44,7 @@ protected:
         Render("摆台", 300, 200);
     }
     void Render(const QString& page, int w, int h) {
+        ASSERT_TRUE(ListPageInTask(folder, page));
         ASSERT_TRUE(SaveJpeg(Page(w, h), BigPageImagePath(folder, page, ".jpg"), 254));
     }
     ExportResult Export(const LabProfile& lab, LabExportOptions options = {}) {

@@ -6,6 +6,7 @@
 #include "compose/compose_canvas.h"
 #include "production_fixture.h"
 #include "records/customer_task.h"
+#include "records/dpi_setting.h"
 #include "records/workspace_paths.h"
 #include "test_support.h"
 
@@ -128,6 +129,19 @@ TEST_F(NewPageTest, APageThatCannotBeWrittenIsReportedAndNotRecorded) {
     CustomerTask reread;
     ASSERT_TRUE(reread.Load(CustomerFolder("甲") + "/1.tx"));
     EXPECT_EQ(reread.PageCount(), 0);
+}
+
+TEST_F(NewPageTest, APageAboveTheLargestPrintIsRefusedBeforeAnythingIsWritten) {
+    SetDpiText("300");
+    SavePageRequest request = ForCustomer("甲");
+    // 150 x 200 cm at 300 dpi: 17716 x 23622 pixels, 418 megapixels.
+    request.product = OrderLine{"巨幅", "150", "200", "1", "1"};
+    const SavePageResult r = Save(request);
+    EXPECT_FALSE(r.saved);
+    EXPECT_EQ(messages.informed, QStringList{"尺寸错误"});
+    EXPECT_TRUE(PageNames().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(CustomerFolder("甲") + "/1.tx"));
+    EXPECT_FALSE(QFileInfo::exists(CustomerFolder("甲") + "/巨幅.jpg"));
 }
 
 TEST_F(NewPageTest, StartingATaskByItselfKeepsThePagesAlreadyOnDisk) {

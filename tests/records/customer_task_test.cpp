@@ -161,6 +161,22 @@ TEST(CustomerTask, MissingOrOversizedFileFailsAndLeavesNoPages) {
     EXPECT_EQ(task.PageCount(), 0);
 }
 
+TEST(CustomerTask, TwoThousandPagesLoadAndOneMoreIsRefused) {
+    TestFolder dir;
+    CustomerTask task;
+    task.SetPath(dir.file("1.tx"));
+    for (int i = 0; i < CustomerTask::kMaxPages; ++i)
+        task.pages.push_back(std::make_unique<TaskPage>());
+    ASSERT_TRUE(task.Save());
+    CustomerTask reread;
+    ASSERT_TRUE(reread.Load(dir.file("1.tx")));
+    EXPECT_EQ(reread.PageCount(), CustomerTask::kMaxPages);
+    task.pages.push_back(std::make_unique<TaskPage>());
+    ASSERT_TRUE(task.Save());
+    EXPECT_FALSE(reread.Load(dir.file("1.tx")));
+    EXPECT_EQ(reread.PageCount(), 0);
+}
+
 TEST(CustomerTask, PhoneIsCutOnAWholeCharacterAndForeignBytesSurvive) {
     TestFolder dir;
     CustomerTask task;

@@ -52,6 +52,18 @@ TEST(ProductCatalogue, SizesBelowOneHundredthOrNotNumbersAreRefused) {
     EXPECT_EQ(catalogue.Entries().size(), 2);
 }
 
+TEST(ProductCatalogue, SizesAboveTheLargestPageAtThreeHundredDpiAreRefused) {
+    TestFolder dir;
+    ProductCatalogue catalogue;
+    RecordingMessages messages;
+    // 100 x 150 cm is 11811 x 17716 pixels at 300 dpi: 209 megapixels.
+    EXPECT_TRUE(catalogue.Add("大幅", "100", "150", messages));
+    EXPECT_FALSE(catalogue.Add("X", "327", "327", messages));
+    EXPECT_FALSE(catalogue.Add("Y", "100", "180", messages)); // 251 megapixels
+    EXPECT_EQ(messages.informed, QStringList(2, QStringLiteral("尺寸错误")));
+    EXPECT_EQ(catalogue.Entries().size(), 1);
+}
+
 TEST(ProductCatalogue, DuplicateNamesAreExactMatchesOnly) {
     TestFolder dir;
     ProductCatalogue catalogue;

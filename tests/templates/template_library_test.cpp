@@ -123,6 +123,25 @@ TEST(TemplateLibraryFileList, HundredThousandLines) {
     EXPECT_EQ(library.groupFolders()[12], lib.path(QStringLiteral("婚纱/组5")));
 }
 
+TEST(TemplateLibraryIndexLimits, LinesAndSetsBeyondTheLimitsAreLeftOut) {
+    LibraryFolder lib;
+    QByteArray list;
+    for (int i = 0; i < kMaxIndexEntries + 3; ++i)
+        list += "1;a\\b\\" + QByteArray::number(i) + "\\1.temp\r\n";
+    lib.WriteText("list.txt", list);
+    // A set index of more bytes than any library has is not read at all.
+    QByteArray index = "<i><p>a\\b\\1.temp</p><n>1</n></i>\r\n";
+    index.append(QByteArray(kMaxSetIndexBytes, ' '));
+    lib.WriteText("list2.txt", index);
+    TemplateLibrary library(lib.root());
+    library.ReadFileList();
+    library.ReadSetIndex();
+    EXPECT_EQ(library.setFolders().size(), kMaxIndexEntries);
+    EXPECT_EQ(library.setFolders().last(),
+              lib.path(QStringLiteral("a/b/%1").arg(kMaxIndexEntries - 1)));
+    EXPECT_TRUE(library.setIndex().paths.isEmpty());
+}
+
 const char* kTwoSets = "<i><p>婚纱\\组\\套\\1.temp</p><n>3</n><w>30</w><h>20.5</h><f>1.46</f></i>"
                        "<i><f>0.75</f><h>40</h><w>30</w><n>12</n><p>儿童\\组\\套\\1.temp</p></i>";
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "cli_runner.h"
+#include "test_support.h"
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+// What a test shows when a run of taoban-cli did not end as expected.
+std::string Show(const CliResult& r);
+
+// Sets the profile value "dpi" of the test run; empty removes it.
+void SetDpi(const QString& value);
+
+// count small template pages packed into dir (a background and two slots).
+QStringList PackedTemplates(const TestFolder& dir, int count);
+
+// Two template pages: from the demo library the build draws when it is
+// there, else packed.
+QStringList TwoTemplates(const TestFolder& dir);
+
+// A JPEG photo of w x h written into dir.
+QString Photo(const TestFolder& dir, const QString& name, int w, int h);
+
+// Runs taoban-cli under strace, which kills it with SIGKILL at the when-th
+// rename (1 for the first) of any of its threads. Returns the run's result;
+// exitCode is -1 when the kill came.
+CliResult RunCliKilledAtRename(const QStringList& args, const QString& base, int when);
+
+// Every file under folder that is not hidden, checked by what it is (JPEG,
+// task file, layout record, canvas size, status, order lines, template):
+// the problems of files that are not whole, empty when all are.
+QStringList FilesNotWhole(const QString& folder);
