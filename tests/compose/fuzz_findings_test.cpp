@@ -1,0 +1,52 @@
+// Inputs the fuzz targets found, replayed: each once broke the canvas.
+
+#include "common/atomic_file.h"
+#include "compose/compose_canvas.h"
+#include "compose/raster.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+
+namespace {
+
+QByteArray FindingInput(const char* name) {
+    QByteArray bytes;
+    ReadWholeFile(QStringLiteral(TAOBAN_SOURCE_DIR "/tests/compose/data/") + name, bytes);
+    return bytes;
+}
+
+// The area r must repaint holds the pixel at p, or reaches the end of the int
+// range where p lies there.
+void ExpectHolds(const Rect& r, QPoint p) {
+    EXPECT_LE(r.left, p.x());
+    EXPECT_LE(r.top, p.y());
+    EXPECT_TRUE(p.x() < r.right || r.right == INT_MAX) << p.x() << " " << r.right;
+    EXPECT_TRUE(p.y() < r.bottom || r.bottom == INT_MAX) << p.y() << " " << r.bottom;
+}
+
+} // namespace
+
+// A turned slot whose shear puts the corner it is drawn from at the end of
+// the int range: its repaint area once wrapped round past that end.
+TEST(CanvasFuzzFindings, ShearToTheEndOfTheIntRangeKeepsTheRepaintArea) {
+    const QByteArray body = FindingInput("shear_at_int_end.temp");
+    ASSERT_FALSE(body.isEmpty());
+    CComposeCanvas canvas;
+    canvas.SetClientSize(QSize(200, 150));
+    ASSERT_TRUE(canvas.ApplyTemplateBody(body, true, true));
+    canvas.SetCurrentSlot(0);
+    canvas.Rotate(90);
+    const SlotPlacement& p = canvas.placement(0);
+    const Rect slot{p.left, p.top, p.right, p.bottom};
+    const RotatedCorners c = ShearedCorners(p, slot);
+    const Rect bounds = canvas.SlotBounds(slot);
+    ExpectHolds(bounds, c.topLeft);
+    ExpectHolds(bounds, c.topRight);
+    ExpectHolds(bounds, c.bottomLeft);
+    // The fourth corner of the parallelogram lies past the end of the range.
+    const int64_t fourthX = int64_t(c.topRight.x()) + c.bottomLeft.x() - c.topLeft.x();
+    ASSERT_GT(fourthX, int64_t(INT_MAX)) << "the input no longer reaches past the range";
+    EXPECT_EQ(bounds.right, INT_MAX);
+}
