@@ -3,7 +3,6 @@
 
 #include "compose/raster.h"
 
-#include <QLineF>
 #include <QPainter>
 #include <QTransform>
 
@@ -108,10 +107,8 @@ void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacem
     if (placement.angle != 0) {
         painter.setRenderHint(QPainter::Antialiasing);
         const RotatedCorners c = ShearedCorners(placement, r);
-        const QSize sides(qRound(QLineF(c.topLeft, c.topRight).length()),
-                          qRound(QLineF(c.topLeft, c.bottomLeft).length()));
-        DrawWithOpacity(painter, ReducedFor(slotImage, sides), c.topLeft, c.topRight, c.bottomLeft,
-                        t);
+        DrawWithOpacity(painter, ReducedFor(slotImage, CornerSides(c)), c.topLeft, c.topRight,
+                        c.bottomLeft, t);
         const QTransform toCorners =
             SlotToCorners(r.width(), r.height(), c.topLeft, c.topRight, c.bottomLeft);
         if (toCorners.isInvertible()) {

@@ -50,3 +50,26 @@ TEST(CanvasFuzzFindings, ShearToTheEndOfTheIntRangeKeepsTheRepaintArea) {
     ASSERT_GT(fourthX, int64_t(INT_MAX)) << "the input no longer reaches past the range";
     EXPECT_EQ(bounds.right, INT_MAX);
 }
+
+// A turned slot whose sides are longer than the int range: drawing it once
+// rounded those lengths into an int.
+TEST(CanvasFuzzFindings, TurnedSlotLongerThanTheIntRangeIsDrawn) {
+    const QByteArray body = FindingInput("turned_slot_beyond_int.temp");
+    ASSERT_FALSE(body.isEmpty());
+    CComposeCanvas canvas;
+    canvas.SetClientSize(QSize(200, 150));
+    ASSERT_TRUE(canvas.ApplyTemplateBody(body, true, true));
+    QImage photo(24, 16, QImage::Format_RGB32);
+    photo.fill(0xFF3080C0);
+    for (int slot = 0; slot < canvas.slotCount(); ++slot)
+        canvas.LoadSlotPhoto(EncodeImageBytes(photo, "jpeg", 90), true, slot);
+    canvas.SetCurrentSlot(0);
+    canvas.Rotate(90);
+    const SlotPlacement& p = canvas.placement(0);
+    const QSize sides = CornerSides(ShearedCorners(p, Rect{p.left, p.top, p.right, p.bottom}));
+    EXPECT_GE(sides.width(), 0);
+    EXPECT_GE(sides.height(), 0);
+    EXPECT_TRUE(sides.width() == INT_MAX || sides.height() == INT_MAX)
+        << "the input no longer reaches past the range";
+    EXPECT_FALSE(canvas.backBuffer().isNull());
+}
