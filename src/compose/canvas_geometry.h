@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 // Slot coordinates are display pixels. A corrupt template or task file can
 // carry any 32-bit value, and scaling such a value overflows an int; slot
@@ -42,10 +43,13 @@ inline Rect UnionRect(const Rect& a, const Rect& b) {
                 std::max(a.bottom, b.bottom)};
 }
 
-// Widens r (right and bottom exclusive) so that it holds the pixel at p.
+// Widens r (right and bottom exclusive) so that it holds the pixel at p. A
+// hostile shear can put a corner at the very end of the int range; the edge
+// past it then stays at that end instead of wrapping round.
 inline void WidenToHold(Rect& r, QPoint p) {
+    auto after = [](int v) { return v == std::numeric_limits<int>::max() ? v : v + 1; };
     r.left = std::min(r.left, p.x());
     r.top = std::min(r.top, p.y());
-    r.right = std::max(r.right, p.x() + 1);
-    r.bottom = std::max(r.bottom, p.y() + 1);
+    r.right = std::max(r.right, after(p.x()));
+    r.bottom = std::max(r.bottom, after(p.y()));
 }

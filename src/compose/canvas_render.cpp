@@ -5,9 +5,9 @@
 #include "compose/compose_canvas.h"
 #include "compose/digit_strips.h"
 #include "compose/raster.h"
+#include "compose/raster_math.h"
 
 #include <QPainter>
-
 
 void CComposeCanvas::LayoutDisplay() {
     const Rect client{0, 0, clientSize_.width(), clientSize_.height()};
@@ -165,7 +165,10 @@ Rect CComposeCanvas::SlotBounds(const Rect& rect) const {
     // hold both or they are never repainted.
     const RotatedCorners s = ShearedCorners(p, rect);
     WidenToHold(bounds, s.topLeft);
-    WidenToHold(bounds, s.topRight + s.bottomLeft - s.topLeft);
+    // Summed wide: the sheared corner may lie at the end of the int range.
+    auto fourth = [](int a, int b, int c) { return raster::ClampToInt(int64_t(a) + b - c); };
+    WidenToHold(bounds, QPoint(fourth(s.topRight.x(), s.bottomLeft.x(), s.topLeft.x()),
+                               fourth(s.topRight.y(), s.bottomLeft.y(), s.topLeft.y())));
     return bounds;
 }
 

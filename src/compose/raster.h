@@ -134,3 +134,7 @@ void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacem
 // The three corners a rotated, sheared slot is drawn onto (top-left moved by
 // the shear).
 RotatedCorners ShearedCorners(const SlotPlacement& placement, const Rect& r);
+// The lengths of the sides from the top-left corner to the top-right and to
+// the bottom-left one, rounded; a damaged page's corners can lie anywhere in
+// the int range, so the lengths are held within it.
+QSize CornerSides(const RotatedCorners& corners);

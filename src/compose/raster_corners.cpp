@@ -4,6 +4,8 @@
 
 #include "compose/raster_math.h"
 
+#include <QLineF>
+
 #include <cmath>
 
 using raster::TruncToInt;
@@ -65,4 +67,9 @@ RotatedCorners ShearedCorners(const SlotPlacement& placement, const Rect& r) {
         c.topLeft.setX(raster::ClampToInt(int64_t(c.topLeft.x()) - a));
     }
     return c;
+}
+
+QSize CornerSides(const RotatedCorners& c) {
+    return QSize(raster::RoundToInt(QLineF(c.topLeft, c.topRight).length()),
+                 raster::RoundToInt(QLineF(c.topLeft, c.bottomLeft).length()));
 }

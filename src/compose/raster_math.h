@@ -21,6 +21,11 @@ inline int TruncToInt(double v) {
     return static_cast<int>(v);
 }
 
+// Rounds half away from zero, as qRound does, clamped to the int range.
+inline int RoundToInt(double v) {
+    return TruncToInt(v >= 0 ? v + 0.5 : v - 0.5);
+}
+
 inline int ClampToInt(int64_t v) {
     if (v > INT_MAX)
         return INT_MAX;

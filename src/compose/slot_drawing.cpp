@@ -3,7 +3,6 @@
 
 #include "compose/raster.h"
 
-#include <QLineF>
 #include <QPainter>
 #include <QTransform>
 
@@ -43,11 +42,14 @@ QImage ReducedFor(const QImage& image, QSize target) {
 
 // Maps a w x h rectangle at the origin onto the parallelogram of three
 // corners: its top edge to topLeft..topRight, its left edge to
-// topLeft..bottomLeft.
+// topLeft..bottomLeft. The edges are taken in floating point: corners of a
+// damaged page lie anywhere in the int range, and their differences need not
+// fit in an int.
 QTransform SlotToCorners(qreal w, qreal h, QPoint topLeft, QPoint topRight, QPoint bottomLeft) {
-    return QTransform((topRight.x() - topLeft.x()) / w, (topRight.y() - topLeft.y()) / w,
-                      (bottomLeft.x() - topLeft.x()) / h, (bottomLeft.y() - topLeft.y()) / h,
-                      topLeft.x(), topLeft.y());
+    const QPointF origin(topLeft), top(topRight), left(bottomLeft);
+    return QTransform((top.x() - origin.x()) / w, (top.y() - origin.y()) / w,
+                      (left.x() - origin.x()) / h, (left.y() - origin.y()) / h, origin.x(),
+                      origin.y());
 }
 
 } // namespace
@@ -108,10 +110,8 @@ void DrawPlacedSlot(QPainter& painter, const QImage& slotImage, const SlotPlacem
     if (placement.angle != 0) {
         painter.setRenderHint(QPainter::Antialiasing);
         const RotatedCorners c = ShearedCorners(placement, r);
-        const QSize sides(qRound(QLineF(c.topLeft, c.topRight).length()),
-                          qRound(QLineF(c.topLeft, c.bottomLeft).length()));
-        DrawWithOpacity(painter, ReducedFor(slotImage, sides), c.topLeft, c.topRight, c.bottomLeft,
-                        t);
+        DrawWithOpacity(painter, ReducedFor(slotImage, CornerSides(c)), c.topLeft, c.topRight,
+                        c.bottomLeft, t);
         const QTransform toCorners =
             SlotToCorners(r.width(), r.height(), c.topLeft, c.topRight, c.bottomLeft);
         if (toCorners.isInvertible()) {

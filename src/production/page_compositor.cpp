@@ -14,7 +14,6 @@
 #include "records/workspace_paths.h"
 
 #include <QFileInfo>
-#include <QLineF>
 #include <QPainter>
 
 #include <array>
@@ -60,10 +59,7 @@ bool HasArea(const Rect& r) {
 QSize CoveredSize(const SlotPlacement& p, const Rect& draw) {
     if (p.angle == 0)
         return QSize(draw.width(), draw.height());
-    const RotatedCorners c = ShearedCorners(p, draw);
-    return QSize(qRound(QLineF(c.topLeft, c.topRight).length()),
-                 qRound(QLineF(c.topLeft, c.bottomLeft).length()))
-        .expandedTo(QSize(1, 1));
+    return CornerSides(ShearedCorners(p, draw)).expandedTo(QSize(1, 1));
 }
 
 // Cut from the photo at its own resolution, so the page gets every pixel the

@@ -1,0 +1,22 @@
+// Every way the program decodes a picture it did not make: photos,
+// template layers and masks, thumbnails. JPEG goes through libjpeg-turbo,
+// the other formats through Qt's readers.
+
+#include "fuzz_support.h"
+
+#include "compose/raster.h"
+#include "templates/thumbnail_cell.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray bytes = InputBytes(data, size);
+    const QImage image = DecodeImage(bytes);
+    if (!image.isNull())
+        DrawThumbnailCell(image);
+    const QImage copy = MakeWorkingCopyFromBytes(bytes);
+    FuzzExpect(copy.isNull() || qMax(copy.width(), copy.height()) <= 400,
+               "a working copy of at most 400 pixels a side");
+    DecodeBitmapReduced(bytes, [](QSize reduced, QSize) { return reduced.width() >= 16; });
+    const QString path = WriteScratch(QStringLiteral("photo.jpg"), bytes);
+    MakeThumbnailCell(path, ThumbnailSource::ImageFile);
+    return 0;
+}
