@@ -204,3 +204,22 @@ QString MakeTemplateLibrary(const QString& folder, int sets, int pages) {
     }
     return root;
 }
+
+EditedPage::EditedPage(const BenchWorkload& w, OverPaint overPaint)
+    : window(1000, 750, QImage::Format_RGB32) {
+    canvas.SetClientSize({1000, 750});
+    canvas.LoadTemplateFile(w.canvasTemplate, true);
+    for (int slot = 0; slot < 8; ++slot)
+        canvas.PutPhoto(w.smallPhoto, true, slot);
+    canvas.SetInvalidateHandler([this, overPaint](std::optional<Rect> area) {
+        QPainter painter(&window);
+        if (area) {
+            const Rect display = canvas.displayArea();
+            painter.setClipRect(area->left + display.left, area->top + display.top, area->width(),
+                                area->height());
+        }
+        canvas.PaintClient(painter);
+        if (overPaint)
+            overPaint(painter, canvas);
+    });
+}

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "compose/compose_canvas.h"
+
+#include <QImage>
+#include <QPainter>
 #include <QSize>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 // The benchmark's own studio: camera-sized photos, a canvas template with
 // eight slots, and one customer task whose page is a 30 x 30 cm print.
@@ -24,3 +30,15 @@ QString MakeAlbumTask(const BenchWorkload& w, int pages);
 // A template library of sets x pages template files (the files are empty:
 // the start-up search only lists them); returns its template folder.
 QString MakeTemplateLibrary(const QString& folder, int sets, int pages);
+
+// The workload's 8-slot canvas page, with a window that repaints the area
+// each edit reports, as the canvas view does; overPaint, when given, draws
+// over every repaint as the view draws its marks.
+struct EditedPage {
+    using OverPaint = std::function<void(QPainter&, const CComposeCanvas&)>;
+    explicit EditedPage(const BenchWorkload& w, OverPaint overPaint = {});
+    EditedPage(const EditedPage&) = delete;
+    EditedPage& operator=(const EditedPage&) = delete;
+    CComposeCanvas canvas;
+    QImage window;
+};

@@ -35,26 +35,14 @@ double overheadMs = 0;
 // marks can cost.
 const ResolutionThreshold kEverySlotMarked{1000000, 500000};
 
-// The canvas page with a window that repaints what each edit reports, as
-// the canvas view does, with or without the marks over it.
-struct MarkedPage {
-    explicit MarkedPage(bool marks) : window(1000, 750, QImage::Format_RGB32) {
-        canvas.SetClientSize({1000, 750});
-        canvas.LoadTemplateFile(workload.canvasTemplate, true);
-        for (int slot = 0; slot < 8; ++slot)
-            canvas.PutPhoto(workload.smallPhoto, true, slot);
+// The canvas page, with or without the marks over each repaint.
+struct MarkedPage : EditedPage {
+    explicit MarkedPage(bool marks)
+        : EditedPage(workload, marks ? OverPaint([](QPainter& painter, const CComposeCanvas& c) {
+                         PaintResolutionMarks(painter, c, 300, kEverySlotMarked);
+                     })
+                                     : OverPaint()) {
         canvas.SetCurrentSlot(2);
-        canvas.SetInvalidateHandler([this, marks](std::optional<Rect> area) {
-            QPainter painter(&window);
-            if (area) {
-                const Rect display = canvas.displayArea();
-                painter.setClipRect(area->left + display.left, area->top + display.top,
-                                    area->width(), area->height());
-            }
-            canvas.PaintClient(painter);
-            if (marks)
-                PaintResolutionMarks(painter, canvas, 300, kEverySlotMarked);
-        });
     }
     void Nudge() {
         if (left)
@@ -63,8 +51,6 @@ struct MarkedPage {
             canvas.NudgeRight(true);
         left = !left;
     }
-    CComposeCanvas canvas;
-    QImage window;
     bool left = true;
 };
 

@@ -304,31 +304,9 @@ void BM_RenderComposite(benchmark::State& state) {
     }
 }
 
-// The canvas page of the render benchmark, with a window that repaints the
-// area each edit reports, as the canvas view does.
-struct EditedPage {
-    EditedPage() : window(1000, 750, QImage::Format_RGB32) {
-        canvas.SetClientSize({1000, 750});
-        canvas.LoadTemplateFile(workload.canvasTemplate, true);
-        for (int slot = 0; slot < 8; ++slot)
-            canvas.PutPhoto(workload.smallPhoto, true, slot);
-        canvas.SetInvalidateHandler([this](std::optional<Rect> area) {
-            QPainter painter(&window);
-            if (area) {
-                const Rect display = canvas.displayArea();
-                painter.setClipRect(area->left + display.left, area->top + display.top,
-                                    area->width(), area->height());
-            }
-            canvas.PaintClient(painter);
-        });
-    }
-    CComposeCanvas canvas;
-    QImage window;
-};
-
 // An arrow key on the turned slot, the photo locked: offset, refit, page.
 void BM_EditNudge(benchmark::State& state) {
-    EditedPage page;
+    EditedPage page(workload);
     page.canvas.SetCurrentSlot(2);
     bool left = true;
     for (auto _ : state) {
@@ -343,7 +321,7 @@ void BM_EditNudge(benchmark::State& state) {
 
 // A fine enlarge of the masked slot itself, put back between the steps.
 void BM_EditEnlarge(benchmark::State& state) {
-    EditedPage page;
+    EditedPage page(workload);
     page.canvas.SetCurrentSlot(4);
     const SlotPlacement start = page.canvas.placement(4);
     for (auto _ : state) {
