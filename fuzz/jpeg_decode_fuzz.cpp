@@ -24,7 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzExpect(image.size() == expected, "the decoded picture to have the size told before");
     FuzzExpect(decoder.decode(denominator, format, qint64(kFuzzDecodeLimitMb) << 20).isNull(),
                "a second decode of the same file to be refused");
-    JpegDecoder page(EncodeJpegPage(image, 300));
+    JpegPageOptions options;
+    options.dpi = 300;
+    JpegDecoder page(EncodeJpegPage(image, options));
     FuzzExpect(page.ok() && page.storedSize() == image.size(),
                "a page encoded from the picture to decode at its size");
     return 0;

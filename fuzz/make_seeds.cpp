@@ -20,6 +20,12 @@
 
 namespace {
 
+JpegPageOptions PageAt300Dpi() {
+    JpegPageOptions options;
+    options.dpi = 300;
+    return options;
+}
+
 QString g_out;
 
 void Seed(const QString& target, const QString& name, const QByteArray& bytes) {
@@ -128,7 +134,7 @@ void ImageSeeds(const QString& target, const QByteArray& prefix) {
     Seed(target, "baseline.jpg", prefix + EncodeImage(picture, "JPEG", 75));
     Seed(target, "turned.jpg", prefix + JpegWithOrientation(picture, 6));
     Seed(target, "grey.jpg", prefix + EncodeImage(GreyMask(9, 7), "JPEG", 75));
-    Seed(target, "page.jpg", prefix + EncodeJpegPage(picture, 300));
+    Seed(target, "page.jpg", prefix + EncodeJpegPage(picture, PageAt300Dpi()));
 }
 
 } // namespace
