@@ -18,7 +18,9 @@ constexpr int kMaxSlotCoordinate = 1000000;
 // Truncates toward zero, as every conversion of the canvas does, clamped to
 // the slot coordinate bound.
 // A size with area: a chosen product, a decoded image.
-inline bool IsPositive(QSize s) { return s.width() > 0 && s.height() > 0; }
+inline bool IsPositive(QSize s) {
+    return s.width() > 0 && s.height() > 0;
+}
 
 inline int TruncToCoordinate(double v) {
     if (!(v > -kMaxSlotCoordinate)) // also catches NaN

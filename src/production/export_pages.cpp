@@ -3,8 +3,8 @@
 #include "common/atomic_file.h"
 #include "common/messages.h"
 #include "production/export_manifest.h"
-#include "records/dpi_setting.h"
 #include "records/customer_task.h"
+#include "records/dpi_setting.h"
 #include "records/number_text.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
@@ -92,8 +92,8 @@ std::optional<QList<ExportPage>> ExportPagesOf(const QString& source, QStringLis
 
 } // namespace
 
-ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination,
-                             IMessages&, ExportManifest* manifest) {
+ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& destination, IMessages&,
+                             ExportManifest* manifest) {
     bool allWritten = QDir().mkpath(destination);
     const int dpi = CurrentDpi();
     for (const ExportPage& page : pages) {

@@ -1,10 +1,10 @@
 #include "production/export_pages.h"
 
 #include "common/messages.h"
+#include "listed_page.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
-#include "listed_page.h"
 #include "test_support.h"
 
 #include <QDir>

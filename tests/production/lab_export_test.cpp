@@ -6,9 +6,9 @@
 #include "common/messages.h"
 #include "compose/raster.h"
 #include "jpeg_files.h"
+#include "listed_page.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
-#include "listed_page.h"
 #include "test_support.h"
 
 #include <QColorSpace>

@@ -66,11 +66,10 @@ TEST(ExportManifest, OneRowPerExportedFileWithItsSizeAndTheOrdersCounts) {
     const QString destination = base.file("lab");
     RecordingMessages messages;
     ExportManifest manifest;
-    ASSERT_EQ(
-        ExportCustomer(
-            ProblemOrder::kCustomer, "6/6", [&] { return destination; }, messages, {}, {},
-            &manifest),
-        ExportResult::Done);
+    ASSERT_EQ(ExportCustomer(
+                  ProblemOrder::kCustomer, "6/6", [&] { return destination; }, messages, {}, {},
+                  &manifest),
+              ExportResult::Done);
     const QString folder = destination + "/" + ProblemOrder::kCustomer;
     const QStringList lines =
         QString::fromUtf8(ReadBytes(folder + "/manifest.csv")).split("\r\n", Qt::SkipEmptyParts);
