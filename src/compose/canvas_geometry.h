@@ -15,13 +15,13 @@
 // widths and centres never overflow.
 constexpr int kMaxSlotCoordinate = 1000000;
 
-// Truncates toward zero, as every conversion of the canvas does, clamped to
-// the slot coordinate bound.
 // A size with area: a chosen product, a decoded image.
 inline bool IsPositive(QSize s) {
     return s.width() > 0 && s.height() > 0;
 }
 
+// Truncates toward zero, as every conversion of the canvas does, clamped to
+// the slot coordinate bound.
 inline int TruncToCoordinate(double v) {
     if (!(v > -kMaxSlotCoordinate)) // also catches NaN
         return -kMaxSlotCoordinate;
