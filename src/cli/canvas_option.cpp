@@ -9,3 +9,11 @@ bool TakeCanvasOption(const QStringList& args, int& i, ComposeEnvironment& env) 
     env.canvasSize = [canvas] { return canvas; };
     return true;
 }
+
+bool ParseCanvasValue(const QString& value, QSize& canvas, QString& error) {
+    canvas = ParseWxH(value);
+    if (canvas.isValid())
+        return true;
+    error = QString::fromLatin1(kCanvasOptionError);
+    return false;
+}

@@ -1,3 +1,4 @@
+#include "cli/canvas_option.h"
 #include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "cli/page_argument.h"
@@ -41,11 +42,8 @@ bool Parse(const QStringList& args, AddPageArguments& out, QString& error) {
         } else if (option == "--photo") {
             out.photos.append(value);
         } else if (option == "--canvas") {
-            out.canvas = ParseWxH(value);
-            if (!out.canvas.isValid()) {
-                error = QStringLiteral("--canvas needs WxH, e.g. 1000x750");
+            if (!ParseCanvasValue(value, out.canvas, error))
                 return false;
-            }
         } else {
             error = QStringLiteral("unknown option %1").arg(option);
             return false;
