@@ -9,9 +9,9 @@
 #include "production/preflight.h"
 
 struct LabExportOptions {
-    // Run in this order before anything is written; the export's own page
-    // size check unless the caller gives others.
-    QList<PreflightCheck> checks{WrongSizeFindings};
+    // Run in this order before anything is written; the order check unless
+    // the caller gives others.
+    QList<PreflightCheck> checks{OrderCheckFindings};
     // Findings stop the export (shown through showFindings, Refused) unless
     // forced; a forced export writes them as preflight.json in the
     // customer's destination folder.

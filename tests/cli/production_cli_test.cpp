@@ -35,7 +35,7 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     const QString base = dir.path();
     const QStringList templates = TwoTemplates(dir);
     ASSERT_EQ(RunCli({"catalogue", "add", "相册", "20", "30"}, base).exitCode, 0);
-    ASSERT_EQ(RunCli({"new-customer", "张三", "--phone", "13800000000", "--product", "相册"}, base)
+    ASSERT_EQ(RunCli({"new-customer", "张三", "--phone", "13800000000", "--product", "相册:1:2"}, base)
                   .exitCode,
               0);
 
@@ -85,8 +85,8 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     // order (status 1, nothing written); a bad profile is bad input.
     ASSERT_TRUE(QDir().mkpath(dir.file("设置/labs")));
     ASSERT_TRUE(WriteBytes(dir.file("设置/labs/快印.json"),
-                           R"({"dpi": 300, "file_name": "{customer}-{page:02}.jpg"})"));
-    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/冲印.json"), R"({"dpi": 254})"));
+                           R"({"dpi": 300, "min_ppi": 80, "file_name": "{customer}-{page:02}.jpg"})"));
+    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/冲印.json"), R"({"dpi": 254, "min_ppi": 60})"));
     ASSERT_TRUE(WriteBytes(dir.file("设置/labs/坏.json"), R"({"dpi": 300, "paper": "matt"})"));
     r = RunCli({"export", "张三", dir.file("lab"), "--lab", "快印"}, base);
     ASSERT_EQ(r.exitCode, 0) << Show(r);
@@ -99,7 +99,7 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
         QJsonDocument::fromJson(r.out.toUtf8()).object()["findings"].toArray();
     ASSERT_EQ(findings.size(), 2) << Show(r);
     EXPECT_EQ(findings[0].toObject()["detail"].toString(),
-              "相册 第1页: 2362 x 3543 像素, 254 dpi 应为 2000 x 3000");
+              "相册: 2362×3543 像素, 产品 相册 应为 2000×3000 像素");
     EXPECT_FALSE(QFileInfo::exists(dir.file("lab254")));
     r = RunCli({"export", "张三", dir.file("lab254"), "--lab", "冲印", "--force"}, base);
     EXPECT_EQ(r.exitCode, 0) << Show(r);

@@ -7,6 +7,7 @@
 #include "compose/raster.h"
 #include "jpeg_files.h"
 #include "listed_page.h"
+#include "order_fixture.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
 #include "test_support.h"
@@ -19,9 +20,42 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Exports a customer by a lab profile into one folder, keeping what the
+// operator was told and the preflight findings shown.
+struct LabExporter {
+    explicit LabExporter(const QString& destination) : destination(destination) {}
+    ExportResult Run(const QString& customer, const LabProfile& lab, LabExportOptions options) {
+        shown.clear();
+        messages.informed.clear();
+        options.showFindings = [this](const QList<PreflightFinding>& f) { shown = f; };
+        return ExportCustomer(
+            customer, "1/1", [this] { return destination; }, messages, {},
+            LabExportWriter(lab, customer, options));
+    }
+    QStringList Kinds() const {
+        QStringList kinds;
+        for (const PreflightFinding& f : shown)
+            kinds.append(f.kind);
+        return kinds;
+    }
+    QStringList Written() const {
+        QStringList names;
+        QDirIterator it(destination, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            names.append(it.next().mid(destination.size() + 1));
+        names.sort();
+        return names;
+    }
+
+    QString destination;
+    RecordingMessages messages;
+    QList<PreflightFinding> shown;
+};
 
 // Quadrants red, green, blue, yellow with an sRGB (60, 160, 90) patch in the
 // middle.
@@ -47,26 +81,18 @@ protected:
         ASSERT_TRUE(ListPageInTask(folder, page));
         ASSERT_TRUE(SaveJpeg(Page(w, h), BigPageImagePath(folder, page, ".jpg"), 254));
     }
-    ExportResult Export(const LabProfile& lab, LabExportOptions options = {}) {
-        shown.clear();
-        options.showFindings = [this](const QList<PreflightFinding>& f) { shown = f; };
-        return ExportCustomer(
-            "张三", "3/3", [&] { return base.file("lab"); }, messages, {},
-            LabExportWriter(lab, "张三", options));
-    }
-    QStringList Written() const {
-        QStringList names;
-        QDirIterator it(base.file("lab"), QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            names.append(it.next().mid(base.file("lab/").size()));
-        names.sort();
-        return names;
+    // These pages have no layout records: the profile's output is tested
+    // here, the order check below on an order that has records.
+    ExportResult Export(const LabProfile& lab, const QList<PreflightCheck>& checks = {}) {
+        LabExportOptions options;
+        options.checks = checks;
+        return exporter.Run("张三", lab, options);
     }
 
     TestFolder base;
     QString folder;
-    RecordingMessages messages;
-    QList<PreflightFinding> shown;
+    LabExporter exporter{base.file("lab")};
+    RecordingMessages& messages = exporter.messages;
 };
 
 } // namespace
@@ -79,8 +105,8 @@ TEST_F(LabExportTest, FilesFollowTheProfile) {
                                 lab, error));
     ASSERT_EQ(Export(lab), ExportResult::Done);
     EXPECT_EQ(messages.informed, QStringList{"导出成功!"});
-    EXPECT_EQ(Written(), (QStringList{"张三/张三_摆台/001.jpg", "张三/张三_相册/001.jpg",
-                                      "张三/张三_相册/002.jpg"}));
+    EXPECT_EQ(exporter.Written(), (QStringList{"张三/张三_摆台/001.jpg", "张三/张三_相册/001.jpg",
+                                               "张三/张三_相册/002.jpg"}));
 
     const QString path = base.file("lab/张三/张三_相册/002.jpg");
     const JpegHeaders h = ReadJpegHeaders(ReadBytes(path));
@@ -115,67 +141,102 @@ TEST_F(LabExportTest, FilesFollowTheProfile) {
     EXPECT_FALSE(Near(printed.pixel(101, 170), quadrant, 40));
 }
 
-// Any finding of the preflight stops the export before anything is written,
-// whichever check made it; so does a file name pattern that gives two pages
-// one name.
-TEST_F(LabExportTest, PreflightFindingsAndCollidingNamesStopTheExportAndWriteNothing) {
+// A stop by any check, or by a file name pattern that gives two pages one
+// name, writes nothing.
+TEST_F(LabExportTest, AnyCheckOrCollidingNamesStopTheExportAndWriteNothing) {
     const PreflightCheck lowResolution = [](const QString&, const QList<ExportPage>&,
                                             const LabProfile&) {
-        return QList<PreflightFinding>{{"low_ppi", "相册", "slot 1: 120 ppi"}};
+        return QList<PreflightFinding>{{"low_ppi", "相册", "slot 1: 120 ppi", 0, 120.0}};
     };
     const struct {
-        int dpi;
         const char* fileName;
         QList<PreflightCheck> checks;
         QStringList kinds; // of the findings shown; none: a message instead
         const char* said;
     } cases[] = {
-        {300,
-         "{product}/{page}.jpg",
-         {WrongSizeFindings},
-         {"wrong_size", "wrong_size", "wrong_size"},
-         "相册 第2页: 200 x 300 像素, 300 dpi 应为 236 x 354"},
-        {254,
-         "{product}/{page}.jpg",
-         {WrongSizeFindings, lowResolution},
-         {"low_ppi"},
-         "slot 1: 120 ppi"},
-        {254, "{page}.jpg", {WrongSizeFindings}, {}, "摆台 第1页: 1.jpg"}, // one name
+        {"{product}/{page}.jpg", {lowResolution}, {"low_ppi"}, "slot 1: 120 ppi"},
+        {"{page}.jpg", {}, {}, "摆台 第1页: 1.jpg"}, // two pages named 1.jpg
     };
     for (const auto& c : cases) {
         LabProfile lab;
-        lab.dpi = c.dpi;
         lab.fileName = c.fileName;
-        LabExportOptions options;
-        options.checks = c.checks;
-        messages.informed.clear();
-        EXPECT_EQ(Export(lab, options), ExportResult::Refused) << c.said;
-        QStringList kinds, said = messages.informed;
-        for (const PreflightFinding& f : shown) {
-            kinds.append(f.kind);
+        EXPECT_EQ(Export(lab, c.checks), ExportResult::Refused) << c.said;
+        EXPECT_EQ(exporter.Kinds(), c.kinds);
+        QStringList said = exporter.messages.informed;
+        for (const PreflightFinding& f : exporter.shown)
             said.append(f.detail);
-        }
-        EXPECT_EQ(kinds, c.kinds);
         EXPECT_TRUE(said.join('\n').contains(QString::fromUtf8(c.said)))
             << said.join('\n').toStdString();
         EXPECT_FALSE(QDir(base.file("lab")).exists()) << c.said;
     }
 }
 
-TEST_F(LabExportTest, ForcedExportWritesThePagesAndItsFindings) {
+// The order check judged by the lab: its dpi for the page sizes, its
+// min_ppi for the slots. Each kind of finding stops the export before
+// anything is written; the order once fixed goes through.
+TEST(LabPreflight, EachKindOfFindingStopsTheExportUntilTheOrderIsFixed) {
+    TestFolder base;
+    ProblemOrder order;
+    LabExporter exporter(base.file("lab"));
+    const QStringList everyKind{"page_count", "resolution",   "layout_record",
+                                "size",       "not_rendered", "stale"};
+    const QStringList sixSizes(6, "size");
+    const struct {
+        int dpi, minPpi;
+        bool fixed;
+        QStringList kinds;
+    } cases[] = {
+        {254, 150, false, everyKind},
+        // A's photo prints at 141 ppi: enough for this lab.
+        {254, 140, false, QStringList(everyKind).filter(QRegularExpression("^(?!resolution)"))},
+        {300, 150, true, sixSizes},
+        {254, 150, true, {}},
+    };
+    bool fixed = false;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi * 1000 + c.minPpi + c.fixed);
+        if (c.fixed && !fixed)
+            order.Fix();
+        fixed = c.fixed;
+        LabProfile lab;
+        lab.dpi = c.dpi;
+        lab.minPpi = c.minPpi;
+        const ExportResult result = exporter.Run(ProblemOrder::kCustomer, lab, {});
+        EXPECT_EQ(exporter.Kinds(), c.kinds);
+        if (!c.kinds.isEmpty()) {
+            EXPECT_EQ(result, ExportResult::Refused);
+            EXPECT_FALSE(QDir(base.file("lab")).exists());
+        }
+    }
+    EXPECT_EQ(exporter.Written().size(), 6);
+    EXPECT_EQ(exporter.messages.informed, QStringList{"导出成功!"});
+}
+
+TEST(LabPreflight, ForcedExportWritesThePagesAndItsFindings) {
+    TestFolder base;
+    ProblemOrder order;
+    order.Fix();
+    LabExporter exporter(base.file("lab"));
     LabProfile lab;
     lab.dpi = 300;
     LabExportOptions options;
     options.force = true;
-    ASSERT_EQ(Export(lab, options), ExportResult::Done);
-    EXPECT_TRUE(shown.isEmpty());
-    EXPECT_EQ(Written(), (QStringList{"张三/preflight.json", "张三/摆台/1.jpg", "张三/相册/1.jpg",
-                                      "张三/相册/2.jpg"}));
+    ASSERT_EQ(exporter.Run(ProblemOrder::kCustomer, lab, options), ExportResult::Done);
+    EXPECT_TRUE(exporter.shown.isEmpty());
+    const QString customer = ProblemOrder::kCustomer;
+    EXPECT_EQ(exporter.Written(), (QStringList{"A/1.jpg", "A/2.jpg", "B/1.jpg", "B/2.jpg",
+                                               "B/3.jpg", "C/1.jpg", "preflight.json"}
+                                       .replaceInStrings(QRegularExpression("^"), customer + "/")));
     const QJsonObject report =
-        QJsonDocument::fromJson(ReadBytes(base.file("lab/张三/preflight.json"))).object();
-    EXPECT_EQ(report["customer"].toString(), "张三");
+        QJsonDocument::fromJson(ReadBytes(base.file("lab/" + customer + "/preflight.json")))
+            .object();
+    EXPECT_EQ(report["customer"].toString(), customer);
     const QJsonArray findings = report["findings"].toArray();
-    ASSERT_EQ(findings.size(), 3);
-    EXPECT_EQ(findings[1].toObject()["kind"].toString(), "wrong_size");
-    EXPECT_EQ(findings[1].toObject()["page"].toString(), "相册-2");
+    ASSERT_EQ(findings.size(), 6);
+    const QJsonObject second = findings[1].toObject();
+    EXPECT_EQ(second["kind"].toString(), "size");
+    EXPECT_EQ(second["page"].toString(), "A-2");
+    EXPECT_TRUE(second["slot"].isNull());
+    EXPECT_TRUE(second["detail"].toString().contains("708×472"))
+        << second["detail"].toString().toStdString();
 }
