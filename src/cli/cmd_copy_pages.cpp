@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
 
 namespace {
 const QString kCommand = QStringLiteral("copy-pages");
@@ -41,13 +42,18 @@ int RunCopyPages(const QStringList& args) {
         CopyProductPages(task, from, request, LastCanvasSize(), messages);
     QJsonArray pages;
     for (const CopiedPage& page : copied) {
-        QJsonArray changed;
+        // Slots counted from 1, as the canvas shows them.
+        QJsonArray changed, low;
         for (int slot : page.changedSlots)
-            changed.append(slot);
+            changed.append(slot + 1);
+        for (const SlotResolution& slot : page.lowResolution)
+            low.append(
+                QJsonObject{{"slot", slot.slot + 1}, {"ppi", std::round(slot.ppi * 10) / 10}});
         pages.append(QJsonObject{{"from", page.from},
                                  {"to", page.to},
-                                 {"check", !page.changedSlots.isEmpty()},
-                                 {"changed_slots", changed}});
+                                 {"check", page.NeedsCheck()},
+                                 {"changed_slots", changed},
+                                 {"low_resolution", low}});
     }
     PrintOut(QString::fromUtf8(
         QJsonDocument(QJsonObject{{"pages", pages}}).toJson(QJsonDocument::Compact)));
@@ -59,6 +65,7 @@ CliCommandRegistrar registrar(
      QStringLiteral("Copies every page of one ordered product into new pages of another (the "
                     "template re-applied to its proportions, each crop kept on the same point of "
                     "the photo) and prints them as JSON; \"check\" marks pages where a slot's "
-                    "crop changed by more than a tenth of its area."),
+                    "crop changed by more than a tenth of its area (\"changed_slots\") or a "
+                    "photo prints below the resolution threshold (\"low_resolution\")."),
      RunCopyPages});
 } // namespace

@@ -7,6 +7,7 @@
 #include "records/customer_task.h"
 #include "records/dpi_setting.h"
 #include "records/order_lines.h"
+#include "records/resolution_threshold.h"
 #include "records/workspace_paths.h"
 
 #include <QRectF>
@@ -70,6 +71,7 @@ QList<CopiedPage> CopyProductPages(CustomerTask& task, const QString& from,
     if (fromRow < 0 || !request.product)
         return copied;
     const int dpi = CurrentDpi();
+    const ResolutionThreshold threshold = CurrentResolutionThreshold();
     const QSize targetSize(CmToPixels(request.product->width, dpi),
                            CmToPixels(request.product->height, dpi));
 
@@ -98,7 +100,7 @@ QList<CopiedPage> CopyProductPages(CustomerTask& task, const QString& from,
 
         canvas.SetProductSize(targetSize);
         canvas.ReapplyForProduct();
-        CopiedPage page{name, {}, {}};
+        CopiedPage page{name, {}, {}, {}};
         for (int slot = 0; slot < canvas.slotCount() && slot < before.size(); ++slot) {
             if (before[slot].isEmpty() || !canvas.HasSlotImage(slot))
                 continue;
@@ -106,6 +108,9 @@ QList<CopiedPage> CopyProductPages(CustomerTask& task, const QString& from,
             if (CropChange(before[slot], ShownPart(canvas, slot)) > kCheckedChange)
                 page.changedSlots.append(slot);
         }
+        for (const SlotResolution& slot : CanvasSlotResolutions(canvas, dpi))
+            if (LevelOf(slot.ppi, threshold) != ResolutionLevel::Sharp)
+                page.lowResolution.append(slot);
         canvas.RenderComposite();
 
         const SavePageResult saved = SaveCanvasAsPage(request, canvas, task, messages);

@@ -35,9 +35,10 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     const QString base = dir.path();
     const QStringList templates = TwoTemplates(dir);
     ASSERT_EQ(RunCli({"catalogue", "add", "相册", "20", "30"}, base).exitCode, 0);
-    ASSERT_EQ(RunCli({"new-customer", "张三", "--phone", "13800000000", "--product", "相册:1:2"}, base)
-                  .exitCode,
-              0);
+    ASSERT_EQ(
+        RunCli({"new-customer", "张三", "--phone", "13800000000", "--product", "相册:1:2"}, base)
+            .exitCode,
+        0);
 
     const QString p1 = Photo(dir, "一.jpg", 1200, 800);
     const QString p2 = Photo(dir, "二.jpg", 800, 1200);
@@ -84,8 +85,9 @@ TEST_F(ProductionCliTest, CatalogueCustomerTwoPagesComposeAndExport) {
     // By a lab's profile: its names; a lab of another resolution refuses the
     // order (status 1, nothing written); a bad profile is bad input.
     ASSERT_TRUE(QDir().mkpath(dir.file("设置/labs")));
-    ASSERT_TRUE(WriteBytes(dir.file("设置/labs/快印.json"),
-                           R"({"dpi": 300, "min_ppi": 80, "file_name": "{customer}-{page:02}.jpg"})"));
+    ASSERT_TRUE(
+        WriteBytes(dir.file("设置/labs/快印.json"),
+                   R"({"dpi": 300, "min_ppi": 80, "file_name": "{customer}-{page:02}.jpg"})"));
     ASSERT_TRUE(WriteBytes(dir.file("设置/labs/冲印.json"), R"({"dpi": 254, "min_ppi": 60})"));
     ASSERT_TRUE(WriteBytes(dir.file("设置/labs/坏.json"), R"({"dpi": 300, "paper": "matt"})"));
     r = RunCli({"export", "张三", dir.file("lab"), "--lab", "快印"}, base);
@@ -227,6 +229,11 @@ TEST_F(ProductionCliTest, CopyPagesMakesTheAlbumAtAnotherSize) {
     EXPECT_EQ(page["from"].toString(), "相册");
     EXPECT_EQ(page["to"].toString(), "小相册");
     EXPECT_TRUE(page["check"].toBool()) << Show(r);
+    EXPECT_EQ(page["changed_slots"].toArray().at(0).toInt(), 1) << Show(r);
+    // A 1200 x 800 photo spread over most of a 20 x 30 cm page prints soft.
+    const QJsonObject low = page["low_resolution"].toArray().at(0).toObject();
+    EXPECT_EQ(low["slot"].toInt(), 1) << Show(r);
+    EXPECT_LT(low["ppi"].toDouble(), 150) << Show(r);
     r = RunCli({"open-page", "王五", "小相册"}, base);
     ASSERT_EQ(r.exitCode, 0) << Show(r);
     EXPECT_EQ(QJsonDocument::fromJson(r.out.toUtf8()).object()["product"].toString(), "小相册");

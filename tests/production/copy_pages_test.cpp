@@ -12,6 +12,7 @@
 #include "production_fixture.h"
 #include "records/dpi_setting.h"
 #include "records/order_lines.h"
+#include "records/resolution_threshold.h"
 #include "records/workspace_paths.h"
 #include "test_support.h"
 
@@ -93,11 +94,13 @@ TEST(CopyPages, AlbumCopiedToAnotherSizeKeepsPhotosAndCropPoints) {
         QStringList names;
         QSize size;
         bool changed;
+        int warnPpi; // the copies print their photos at 508 ppi
     } copies[] = {
-        {1, {"小相册", "小相册-2"}, {2000, 3000}, true}, // a third of each crop's width goes
-        {2, {"同尺寸", "同尺寸-2"}, {3000, 3000}, false},
+        {1, {"小相册", "小相册-2"}, {2000, 3000}, true, 150}, // a third of each crop's width goes
+        {2, {"同尺寸", "同尺寸-2"}, {3000, 3000}, false, 1000},
     };
     for (const auto& c : copies) {
+        SetResolutionThreshold({c.warnPpi, 100});
         const QList<CopiedPage> copied =
             CopyProductPages(task, "相册", RequestFor(order[c.product]), kCanvas, messages);
         ASSERT_EQ(copied.size(), 2);
@@ -107,6 +110,12 @@ TEST(CopyPages, AlbumCopiedToAnotherSizeKeepsPhotosAndCropPoints) {
             EXPECT_EQ(copied[i].from, from);
             ASSERT_EQ(copied[i].to, c.names[i]);
             EXPECT_EQ(copied[i].changedSlots, c.changed ? QList<int>{0} : QList<int>{});
+            const QList<SlotResolution>& low = copied[i].lowResolution;
+            ASSERT_EQ(low.size(), c.warnPpi > 508 ? 1 : 0);
+            if (!low.isEmpty()) {
+                EXPECT_EQ(low[0].slot, 0);
+                EXPECT_NEAR(low[0].ppi, 508, 1);
+            }
             const TaskPage& page = *task.pages.back();
             EXPECT_EQ(QSize(page.width, page.height), c.size);
             EXPECT_EQ(PhotosOf(folder, c.names[i]), PhotosOf(folder, from));
