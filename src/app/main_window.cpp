@@ -179,6 +179,8 @@ void CMainDlg::CreateControls() {
     controls_[FinishedList] = finishedList_;
     connect(finishedList_, &CThumbnailList::EntryClicked, this, &CMainDlg::OpenFinishedPageAt);
     connect(finishedList_, &CThumbnailList::Loaded, this, &CMainDlg::ReselectFinishedPage);
+    finishedList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(finishedList_, &QWidget::customContextMenuRequested, this, &CMainDlg::ShowFinishedMenu);
 
     // Kept but never shown, so their commands cannot be given.
     button(OpenSeries, "打开套系")->hide();

@@ -109,6 +109,10 @@ public:
     void OpenFinishedPageAt(int position); // a click on the page at position (-1: none)
     void DeleteSelectedPage();
     void PreviewCommand();
+    // Right-click on a finished page: its product's pages copied to another
+    // ordered product (the parents' smaller album).
+    void ShowFinishedMenu(const QPoint& position);
+    void CopyProductPagesTo(int fromRow, int toRow);
     int selectedPage() const { return selectedPage_; }
     const QStringList& finishedPages() const { return finishedPages_; }
     // How a previewed page is shown (by default the desktop's image viewer),

@@ -1,5 +1,6 @@
 // The finished-products area of the main window: the task's pages, saving
-// the canvas as a page, reopening, deleting and previewing one.
+// the canvas as a page, reopening, deleting and previewing one, copying a
+// product's pages to another product.
 
 #include "app/main_window.h"
 
@@ -7,6 +8,8 @@
 #include "app/progress_dialog.h"
 #include "app/shutdown_service.h"
 #include "app/thumbnail_list.h"
+#include "common/messages.h"
+#include "production/copy_pages.h"
 #include "production/finished_pages.h"
 #include "production/new_page.h"
 #include "records/photo_usage.h"
@@ -14,6 +17,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 
 void CMainDlg::RefillFinishedList() {
     finishedPages_.clear();
@@ -102,4 +106,62 @@ void CMainDlg::PreviewCommand() {
     CProgressDlg progress(messages_, shutdown_ ? *shutdown_ : system, this);
     progress.SetEnvironment(MakeComposeEnvironment());
     progress.Run(plan.pageIndex, &task_);
+}
+
+void CMainDlg::ShowFinishedMenu(const QPoint& position) {
+    const QListWidgetItem* item = finishedList_->itemAt(position);
+    const int page = item ? finishedList_->row(item) : -1;
+    if (page < 0 || page >= task_.PageCount())
+        return;
+    const int fromRow = ProductRowFor(task_.pages[page]->Name(), orderLines_);
+    if (fromRow <= 0)
+        return;
+    QMenu menu(this);
+    QMenu* copyTo = menu.addMenu(QStringLiteral("复制到其他产品"));
+    for (int row = 1; row < orderLines_.size(); ++row)
+        if (row != fromRow && !orderLines_[row].name.isEmpty() &&
+            orderLines_[row].name != orderLines_[fromRow].name)
+            copyTo->addAction(orderLines_[row].name, this,
+                              [this, fromRow, row] { CopyProductPagesTo(fromRow, row); });
+    copyTo->setEnabled(!copyTo->isEmpty());
+    menu.exec(finishedList_->viewport()->mapToGlobal(position));
+}
+
+void CMainDlg::CopyProductPagesTo(int fromRow, int toRow) {
+    SavePageRequest request = MakeSaveRequest(false);
+    request.product = orderLines_.at(toRow);
+    request.selectedPage = -1;
+    // A page that cannot be reopened leaves the task and moves the ones
+    // after it: the page in hand is found again by name.
+    const QString selected = selectedPage_ >= 0 && selectedPage_ < task_.PageCount()
+                                 ? task_.pages[selectedPage_]->Name()
+                                 : QString();
+    const QList<CopiedPage> copied = CopyProductPages(task_, orderLines_.at(fromRow).name, request,
+                                                      canvas_.clientSize(), messages_);
+    selectedPage_ = -1;
+    for (int i = 0; i < task_.PageCount() && !selected.isEmpty(); ++i)
+        if (task_.pages[i]->Name() == selected)
+            selectedPage_ = i;
+    RefillFinishedList();
+    RefreshPhotoUsage();
+    if (copied.isEmpty())
+        return;
+
+    QStringList toCheck;
+    for (const CopiedPage& page : copied) {
+        QStringList reasons;
+        for (const int slot : page.changedSlots)
+            reasons.append(QStringLiteral("第%1位裁切变化较大").arg(slot + 1));
+        for (const SlotResolution& slot : page.lowResolution)
+            reasons.append(QStringLiteral("第%1位有效分辨率 %2 ppi")
+                               .arg(slot.slot + 1)
+                               .arg(QString::number(slot.ppi, 'f', 0)));
+        if (!reasons.isEmpty())
+            toCheck.append(page.to + ": " + reasons.join(", "));
+    }
+    QString said = QStringLiteral("已复制 %1 页到 %2!")
+                       .arg(QString::number(copied.size()), orderLines_.at(toRow).name);
+    if (!toCheck.isEmpty())
+        said += QStringLiteral("\n请检查:\n") + toCheck.join('\n');
+    messages_.Inform(said);
 }

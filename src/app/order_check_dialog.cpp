@@ -1,9 +1,9 @@
 #include "app/order_check_dialog.h"
 
+#include "app/findings_table.h"
 #include "controls/shared_fonts.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -17,22 +17,10 @@ COrderCheckDlg::COrderCheckDlg(const OrderCheckReport& report, QWidget* parent) 
         new QLabel(report.ok() ? QStringLiteral("没有发现问题, 可以交付冲印。")
                                : QStringLiteral("发现 %1 个问题:").arg(report.findings.size()),
                    this);
-    findings_ = new QTreeWidget(this);
-    findings_->setRootIsDecorated(false);
-    findings_->setSelectionMode(QAbstractItemView::NoSelection);
-    findings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    findings_->setHeaderLabels({QStringLiteral("页"), QStringLiteral("位"), QStringLiteral("ppi"),
-                                QStringLiteral("问题")});
-    for (const OrderFinding& f : report.findings) {
-        auto* item = new QTreeWidgetItem(findings_);
-        item->setText(0, f.page);
-        item->setText(1, f.slot >= 0 ? QString::number(f.slot + 1) : QString());
-        item->setText(2, f.ppi ? QString::number(*f.ppi, 'f', 0) : QString());
-        item->setText(3, f.message);
-    }
-    findings_->header()->setStretchLastSection(true);
-    for (int column = 0; column < 3; ++column)
-        findings_->resizeColumnToContents(column);
+    findings_ = NewFindingsTable(this);
+    for (const OrderFinding& f : report.findings)
+        AddFindingRow(findings_, f.page, f.slot, f.ppi, f.message);
+    FitFindingsTable(findings_);
 
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
     close->setAutoDefault(false);

@@ -2,18 +2,21 @@
 
 #include "app/customer_dialog.h"
 #include "app/order_check_dialog.h"
+#include "app/preflight_dialog.h"
 #include "common/messages.h"
 #include "compose/canvas_size_file.h"
 #include "controls/shared_fonts.h"
 #include "controls/sort_list_ctrl.h"
 #include "production/export_manifest.h"
 #include "production/export_pages.h"
+#include "production/lab_export.h"
 #include "production/order_check.h"
 #include "records/dpi_setting.h"
 #include "records/task_list.h"
 #include "records/workspace_paths.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -62,6 +65,12 @@ CTaskListDlg::CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidg
     manifestBox_ = new QCheckBox(QStringLiteral("附清单"), this);
     manifestBox_->setToolTip(QStringLiteral("输出时同时写入 manifest.csv"));
     column->addWidget(manifestBox_);
+    labBox_ = new QComboBox(this);
+    labBox_->addItem(QStringLiteral("标准输出"));
+    labBox_->addItems(LabProfileNames());
+    labBox_->setToolTip(QStringLiteral("按冲印社配置输出 (设置/labs)"));
+    connect(labBox_, &QComboBox::currentIndexChanged, this, &CTaskListDlg::LabChosen);
+    column->addWidget(labBox_);
     column->addStretch(1);
     add(Close, QStringLiteral("关闭"), &CTaskListDlg::reject);
 
@@ -182,9 +191,54 @@ void CTaskListDlg::ExportCommand() {
         else
             QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
     };
+    if (labBox_->currentIndex() > 0) {
+        ExportForLab(labBox_->currentText(), customer, status, choose, open);
+        return;
+    }
     ExportManifest manifest;
     ExportCustomer(customer, status, choose, messages_, open, {},
                    manifestBox_->isChecked() ? &manifest : nullptr);
+}
+
+void CTaskListDlg::ExportForLab(const QString& labName, const QString& customer,
+                                const QString& status, const std::function<QString()>& choose,
+                                const std::function<void(const QString&)>& open) {
+    LabProfile lab;
+    QString error;
+    if (!ReadLabProfile(labName, lab, error)) {
+        messages_.Inform(QStringLiteral("冲印社配置无法使用:\n%1").arg(error));
+        return;
+    }
+    // Exporting anyway after the findings must not ask for the folder again.
+    QString folder;
+    const auto chooseOnce = [&] {
+        if (folder.isEmpty())
+            folder = choose();
+        return folder;
+    };
+    LabExportOptions options;
+    bool forced = false;
+    options.showFindings = [&](const QList<PreflightFinding>& findings) {
+        CPreflightDlg dialog(customer, labName, findings, this);
+        forced = dialog.exec() == QDialog::Accepted;
+    };
+    ExportManifest manifest;
+    const ExportResult result = ExportCustomer(customer, status, chooseOnce, messages_, open,
+                                               LabExportWriter(lab, customer, options), &manifest);
+    if (result != ExportResult::Refused || !forced)
+        return;
+    options.force = true;
+    ExportManifest forcedManifest;
+    ExportCustomer(customer, status, chooseOnce, messages_, open,
+                   LabExportWriter(lab, customer, options), &forcedManifest);
+}
+
+void CTaskListDlg::LabChosen() {
+    const bool lab = labBox_->currentIndex() > 0;
+    if (lab && manifestBox_->isEnabled())
+        manifestWanted_ = manifestBox_->isChecked();
+    manifestBox_->setChecked(lab || manifestWanted_);
+    manifestBox_->setEnabled(!lab);
 }
 
 QString CTaskListDlg::ChooseFolderWithDialog() {

@@ -8,6 +8,7 @@
 
 class CSortListCtrl;
 class QCheckBox;
+class QComboBox;
 class IMessages;
 class QPushButton;
 
@@ -53,6 +54,10 @@ public:
     QPushButton* button(Command command) const { return buttons_.value(command); }
     // Ticked: "输出" also writes manifest.csv for the print lab.
     QCheckBox* manifestBox() const { return manifestBox_; }
+    // The print lab "输出" writes for: the first entry is the plain export,
+    // the others the lab profiles of <base>/设置/labs. A lab's export runs
+    // its preflight first and always writes the manifest.
+    QComboBox* labBox() const { return labBox_; }
 
     // Reads the order book from the task store again.
     void Reload();
@@ -66,6 +71,12 @@ private:
     void ComposeSelectedCommand();
     void ExportCommand();
     void CheckCommand();
+    void LabChosen();
+    // The export by the chosen lab's profile: its preflight's findings
+    // shown, the export done anyway when the operator says so.
+    void ExportForLab(const QString& lab, const QString& customer, const QString& status,
+                      const std::function<QString()>& choose,
+                      const std::function<void(const QString&)>& open);
     // The selected row's customer as the task store names its folder (a task
     // lying deeper keeps the folders above it).
     QString CustomerOfRow(int row) const;
@@ -81,4 +92,6 @@ private:
     CSortListCtrl* list_;
     QMap<int, QPushButton*> buttons_;
     QCheckBox* manifestBox_;
+    QComboBox* labBox_;
+    bool manifestWanted_ = false; // the box's tick while a lab forces it on
 };

@@ -4,6 +4,8 @@
 #include "records/dpi_setting.h"
 #include "records/workspace_paths.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -182,6 +184,17 @@ bool ParseLabProfile(const QByteArray& json, LabProfile& lab, QString& error) {
     }
     lab = read;
     return true;
+}
+
+QStringList LabProfileNames() {
+    QStringList names;
+    const QFileInfoList files =
+        QDir(SettingsFolder() + "/labs")
+            .entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files)
+        if (IsUsableCustomerName(file.completeBaseName()))
+            names.append(file.completeBaseName());
+    return names;
 }
 
 bool ReadLabProfile(const QString& name, LabProfile& lab, QString& error) {

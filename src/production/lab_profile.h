@@ -19,6 +19,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 struct LabProfile {
     int dpi = 254;
@@ -32,6 +33,9 @@ struct LabProfile {
 
 // <base>/设置/labs/<name>.json
 QString LabProfilePath(const QString& name);
+
+// The names of the lab profiles in <base>/设置/labs, sorted.
+QStringList LabProfileNames();
 
 // Reads a lab's profile. False, with a one-line reason in error, when the
 // name cannot be a file name, the file is missing or is not a JSON object,

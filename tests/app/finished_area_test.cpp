@@ -1,11 +1,14 @@
-// Finished pages from the main window: save, reopen, delete, preview.
+// Finished pages from the main window: save, reopen, delete, preview, copy.
 
 #include "app/control_ids.h"
 #include "app/order_list.h"
 #include "app/thumbnail_list.h"
 #include "app_fixture.h"
+#include "modal_helper.h"
 
+#include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -17,8 +20,7 @@ protected:
     CThumbnailList* pages() { return static_cast<CThumbnailList*>(window->control(FinishedList)); }
     void ClickPage(int row) {
         const QRect r = row >= 0 ? pages()->visualItemRect(pages()->item(row))
-                                 : QRect(pages()->viewport()->rect().bottomRight() -
-                                             QPoint(10, 10),
+                                 : QRect(pages()->viewport()->rect().bottomRight() - QPoint(10, 10),
                                          QSize(1, 1));
         QTest::mouseClick(pages()->viewport(), Qt::LeftButton, {}, r.center());
     }
@@ -73,5 +75,39 @@ TEST_F(FinishedAreaTest, SaveReopenDeleteAndPreview) {
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(QFileInfo(opened.first()).fileName(), QStringLiteral("big相册.jpg"));
     EXPECT_TRUE(QFileInfo(opened.first()).size() > 0);
+}
+
+// Right-click on a page of 相册, "复制到其他产品", 摆台: the album's pages
+// become 摆台's, at its size, with the pages to look at named.
+TEST_F(FinishedAreaTest, ContextMenuCopiesAProductsPagesToAnother) {
+    window->ChooseCustomer(MakeCustomer("孙八", "1", {{"相册", "30", "30"}, {"摆台", "20", "30"}}));
+    static_cast<COrderList*>(window->control(OrderList))->setCurrentRow(1);
+    for (const char* page : {"1.temp", "2.temp"})
+        ComposeAndSave(page);
+    ASSERT_EQ(pages()->count(), 2);
+
+    WhenShown<QMenu>([](QMenu* menu) {
+        ASSERT_EQ(menu->actions().value(0)->text(), QStringLiteral("复制到其他产品"));
+        WhenShown<QMenu>([](QMenu* products) {
+            ASSERT_EQ(products->actions().size(), 1);
+            EXPECT_EQ(products->actions()[0]->text(), QStringLiteral("摆台"));
+            QTest::keyClick(products, Qt::Key_Return);
+        });
+        QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Right);
+    });
+    const QPoint at = pages()->visualItemRect(pages()->item(1)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, pages()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(pages()->viewport(), &click);
+
+    ASSERT_EQ(pages()->count(), 4);
+    EXPECT_EQ(pages()->item(3)->text(), QStringLiteral("摆台-2.jpg"));
+    const QString said = messages.informed.value(0);
+    EXPECT_TRUE(
+        said.startsWith(QStringLiteral("已复制 2 页到 摆台!\n请检查:\n摆台: 第1位裁切变化较大")))
+        << said.toStdString();
+    ClickPage(3);
+    EXPECT_EQ(window->sizeLabelText(), QStringLiteral("模板 30,30cm   输出 20,30cm"));
+    EXPECT_EQ(window->pageSize(), QSize(2000, 3000));
 }
 } // namespace

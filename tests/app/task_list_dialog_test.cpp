@@ -1,10 +1,12 @@
 #include "app/customer_dialog.h"
 #include "app/order_check_dialog.h"
+#include "app/preflight_dialog.h"
 #include "app/task_list_dialog.h"
 #include "common/messages.h"
 #include "controls/sort_list_ctrl.h"
 #include "modal_helper.h"
 #include "order_fixture.h"
+#include "production/lab_profile.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/task_list.h"
@@ -12,6 +14,7 @@
 #include "test_support.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -304,4 +307,62 @@ TEST_F(TaskListDlgTest, CheckShowsTheFindingsAndExportWritesTheManifestWhenTicke
     Press(*dlg, CTaskListDlg::Export);
     EXPECT_EQ(messages.informed.last(), QStringLiteral("导出成功!"));
     EXPECT_TRUE(ReadBytes(manifest).startsWith("product,file,"));
+}
+
+// The lab chosen beside "输出": its preflight's findings shown in a window,
+// nothing written until the operator exports anyway, the folder asked once.
+TEST_F(TaskListDlgTest, ExportForALabShowsThePreflightAndExportsAnywayWhenTold) {
+    ProblemOrder order;
+    WriteBytes(order.folder() + "/status.txt", "<s>5/5</s>");
+    ASSERT_TRUE(QDir().mkpath(SettingsFolder() + "/labs"));
+    ASSERT_TRUE(WriteBytes(LabProfilePath("快印"),
+                           R"({"dpi": 254, "file_name": "{page:02}-{product}.jpg"})"));
+    ASSERT_TRUE(WriteBytes(LabProfilePath("坏"), R"({"paper": "matt"})"));
+    chosenFolder = base.file("lab");
+    auto dlg = Open();
+    int asked = 0;
+    dlg->SetFolderChooser([&] {
+        ++asked;
+        return chosenFolder;
+    });
+    dlg->list()->selectRow(0);
+    ASSERT_EQ(dlg->labBox()->count(), 3);
+    QTest::keyClick(dlg->labBox(), Qt::Key_Down); // "坏"
+    Press(*dlg, CTaskListDlg::Export);
+    EXPECT_TRUE(messages.informed.last().contains("unknown key \"paper\""))
+        << messages.informed.last().toStdString();
+    QTest::keyClick(dlg->labBox(), Qt::Key_Down);
+    ASSERT_EQ(dlg->labBox()->currentText(), "快印");
+    // A lab's export always carries the manifest.
+    EXPECT_TRUE(dlg->manifestBox()->isChecked());
+    EXPECT_FALSE(dlg->manifestBox()->isEnabled());
+
+    const QString folder = base.file("lab/") + ProblemOrder::kCustomer;
+    for (const bool force : {false, true}) {
+        QStringList pages;
+        WhenShown<CPreflightDlg>([&pages, force](CPreflightDlg* preflight) {
+            for (int i = 0; i < preflight->findings()->topLevelItemCount(); ++i)
+                pages << preflight->findings()->topLevelItem(i)->text(0);
+            QTest::mouseClick(force ? preflight->forceButton() : preflight->closeButton(),
+                              Qt::LeftButton);
+        });
+        Press(*dlg, CTaskListDlg::Export);
+        EXPECT_EQ(pages, (QStringList{"C", "A", "A-2", "B", "B-2", "B-3"}));
+        EXPECT_EQ(QFileInfo::exists(folder), force);
+    }
+    EXPECT_EQ(asked, 2); // once a press, not again to export anyway
+    // Forced, every rendered page goes with the findings; the page not
+    // rendered still fails the export, named.
+    EXPECT_TRUE(QFileInfo::exists(folder + "/preflight.json"));
+    EXPECT_TRUE(QFileInfo::exists(folder + "/01-A.jpg"));
+    EXPECT_TRUE(messages.informed.last().contains("B-2")) << messages.informed.last().toStdString();
+
+    order.Fix();
+    Press(*dlg, CTaskListDlg::Export);
+    EXPECT_EQ(messages.informed.last(), QStringLiteral("导出成功!"));
+    EXPECT_TRUE(QFileInfo::exists(folder + "/03-B.jpg"));
+    EXPECT_TRUE(ReadBytes(folder + "/manifest.csv").contains("B,03-B.jpg,"));
+    QTest::keyClick(dlg->labBox(), Qt::Key_Home);
+    EXPECT_FALSE(dlg->manifestBox()->isChecked());
+    EXPECT_TRUE(dlg->manifestBox()->isEnabled());
 }
