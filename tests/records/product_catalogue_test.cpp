@@ -1,5 +1,6 @@
 #include "records/product_catalogue.h"
 
+#include "records/gbk_text_keeping_bytes.h"
 #include "records/workspace_paths.h"
 #include "records_test_util.h"
 #include "test_support.h"
@@ -190,6 +191,27 @@ TEST(ProductCatalogue, BytesThatAreNotGbkSurviveLoadAndSave) {
     EXPECT_EQ(catalogue.Entries()[1].name, QStringLiteral("册"));
     ASSERT_TRUE(catalogue.Save());
     EXPECT_EQ(ReadBytes(CataloguePath()), odd);
+}
+
+// Found by fuzzing: a lone GBK lead byte before "<w>" meets the "]" that
+// stood after "</w>" once the name is put back together, and the two read as
+// one character after the save. The name's bytes are what the file keeps,
+// and they stay the same.
+TEST(ProductCatalogue, ANameJoinedFromADamagedLineKeepsItsBytes) {
+    TestFolder dir;
+    ASSERT_TRUE(QDir().mkpath(SettingsFolder()));
+    ASSERT_TRUE(WriteBytes(CataloguePath(), "<n>\xB0\xDA+\xA8<w>12.4</w>]<h>20</h></n>\r\n"));
+    ProductCatalogue catalogue;
+    catalogue.Load();
+    ASSERT_EQ(catalogue.Entries().size(), 1);
+    ASSERT_TRUE(catalogue.Save());
+    EXPECT_EQ(ReadBytes(CataloguePath()), "<n>\xB0\xDA+\xA8]<w>12.4</w><h>20</h></n>\r\n");
+    ProductCatalogue reread;
+    reread.Load();
+    ASSERT_EQ(reread.Entries().size(), 1);
+    EXPECT_EQ(EncodeGbkKeepingBytes(reread.Entries()[0].name),
+              EncodeGbkKeepingBytes(catalogue.Entries()[0].name));
+    EXPECT_EQ(reread.Entries()[0].width, "12.4");
 }
 
 TEST(ProductCatalogue, SaveCreatesTheSettingsFolderAndFailsCleanly) {
