@@ -46,7 +46,7 @@ QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enoug
 // reduced to the smallest of 1/2, 1/4 and 1/8 that still covers the page;
 // another format with more than four times the page's pixels is read
 // stretched to the page row by row (refused when its codec cannot). shownSize
-// receives the picture's own upright size (invalid when it does not decode).
+// receives the picture's own upright size (0 x 0 when it does not decode).
 QImage DecodeLayerForPage(const QByteArray& bytes, QSize page, QSize* shownSize = nullptr);
 QImage LoadImageFile(const QString& path);
 // The size the picture is shown at (upright, after its EXIF orientation),

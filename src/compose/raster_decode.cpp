@@ -245,8 +245,10 @@ QImage DecodeLayerForPage(const QByteArray& bytes, QSize page, QSize* shownSize)
         // Four times the page's pixels is more than any drawing of it can
         // show: the codec shrinks it to the page row by row, and a codec that
         // cannot is not asked to hold it whole.
+        // A damaged page record may give a side of up to 2^31 - 1: the page's
+        // pixels then fill an int64, and four times them would overflow.
         const qint64 pagePixels = qint64(page.width()) * page.height();
-        if (whole.isValid() && qint64(whole.width()) * whole.height() > 4 * pagePixels) {
+        if (whole.isValid() && qint64(whole.width()) * whole.height() / 4 > pagePixels) {
             if (!reader.scalesWhileReading())
                 return {};
             reader.scaleTo(page);
@@ -256,7 +258,7 @@ QImage DecodeLayerForPage(const QByteArray& bytes, QSize page, QSize* shownSize)
             whole = layer.size();
     }
     if (shownSize)
-        *shownSize = layer.isNull() ? QSize() : whole;
+        *shownSize = layer.isNull() ? QSize(0, 0) : whole;
     return layer;
 }
 
