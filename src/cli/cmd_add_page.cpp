@@ -75,6 +75,12 @@ int RunAddPage(const QStringList& args) {
     }
     if (!canvas.LoadTemplateFile(QFileInfo(a.templatePath).absoluteFilePath(), true))
         return BadInput(kCommand, QStringLiteral("cannot read template %1").arg(a.templatePath));
+    // compose-task leaves out every page whose background does not decode
+    // (a damaged or hostile picture): such a page would never be printed.
+    if (canvas.backgroundImage().isNull())
+        return BadInput(
+            kCommand,
+            QStringLiteral("template %1: its background does not decode").arg(a.templatePath));
     if (a.photos.size() > canvas.slotCount())
         return BadInput(kCommand, QStringLiteral("the template has %1 photo slots, %2 photos given")
                                       .arg(canvas.slotCount())

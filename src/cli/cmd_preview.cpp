@@ -76,6 +76,12 @@ int RunPreview(const QStringList& args) {
     canvas.SetProductSize(product);
     if (!canvas.LoadTemplateFile(templatePath, true))
         return BadInput(kCommand, QStringLiteral("cannot load %1").arg(templatePath));
+    // compose-task leaves out every page whose background does not decode
+    // (a damaged or hostile picture): such a page would never be printed.
+    if (canvas.backgroundImage().isNull())
+        return BadInput(
+            kCommand,
+            QStringLiteral("template %1: its background does not decode").arg(templatePath));
     if (photos.size() > canvas.slotCount())
         return BadInput(kCommand, QStringLiteral("the template has %1 slots, %2 photos given")
                                       .arg(canvas.slotCount())

@@ -105,8 +105,24 @@ bool ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    if (file.size() > maxBytes)
-        return false;
-    out = file.readAll();
+    if (!file.isSequential()) {
+        if (file.size() > maxBytes)
+            return false;
+        out = file.readAll();
+        return file.error() == QFileDevice::NoError;
+    }
+    // A pipe or a device (a photo path naming /dev/zero, a named pipe) tells
+    // no size and may never end: read in pieces, and give up past maxBytes.
+    constexpr qint64 kPiece = qint64(1) << 20;
+    for (;;) {
+        const QByteArray piece = file.read(qMin(kPiece, maxBytes - out.size() + 1));
+        if (piece.isEmpty())
+            break;
+        out += piece;
+        if (out.size() > maxBytes) {
+            out.clear();
+            return false;
+        }
+    }
     return file.error() == QFileDevice::NoError;
 }

@@ -36,6 +36,7 @@ CComposeCanvas::EditState CComposeCanvas::CaptureEditState() const {
     state.preview = preview_;
     state.overlay = overlay_;
     state.background = background_;
+    state.backgroundSize = backgroundSize_;
     state.templateRects = templateRects_;
     state.masks = masks_;
     state.body = body_;
@@ -57,6 +58,7 @@ void CComposeCanvas::RestoreEditState(const EditState& state) {
     preview_ = state.preview;
     overlay_ = state.overlay;
     background_ = state.background;
+    backgroundSize_ = state.backgroundSize;
     templateRects_ = state.templateRects;
     masks_ = state.masks;
     body_ = state.body;

@@ -19,8 +19,8 @@ void CComposeCanvas::LayoutDisplay() {
     if (hasProduct)
         FitInside(productSize_.width(), productSize_.height(), area);
     else
-        FitInside(background_.width(), background_.height(), area);
-    FitInside(background_.width(), background_.height(), reference);
+        FitInside(backgroundSize_.width(), backgroundSize_.height(), area);
+    FitInside(backgroundSize_.width(), backgroundSize_.height(), reference);
 
     scaleX_ = 1.0f;
     scaleY_ = 1.0f;

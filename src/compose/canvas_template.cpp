@@ -69,7 +69,10 @@ void CComposeCanvas::ApplyParsedBody(const QByteArray& bytes, const TemplateBody
     // A body without overlay has none: keeping the overlay of the template
     // shown before would frame this page with another template's design, and
     // the full-size page, which is made from this body alone, would differ.
-    overlay_ = parsed.overlay.isEmpty() ? QImage() : DecodeImage(parsed.overlay);
+    // With a product chosen, layers larger than its page are shrunk while
+    // they are decoded: the canvas never shows more of them than that.
+    const QSize page = IsPositive(productSize_) ? productSize_ : QSize();
+    overlay_ = parsed.overlay.isEmpty() ? QImage() : DecodeLayerForPage(parsed.overlay, page);
     if (!dat2_.isNull()) {
         if (!overlay_.isNull()) {
             overlay_ = overlay_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
@@ -79,7 +82,7 @@ void CComposeCanvas::ApplyParsedBody(const QByteArray& bytes, const TemplateBody
         }
         dat2_ = QImage();
     }
-    background_ = DecodeImage(parsed.background);
+    background_ = DecodeLayerForPage(parsed.background, page, &backgroundSize_);
     LayoutDisplay();
 
     // Masks and per-slot values belong to slot positions, counted after the
@@ -203,7 +206,7 @@ void CComposeCanvas::RescaleSavedPlacements(QSize savedClient) {
     if (IsPositive(productSize_))
         FitInside(productSize_.width(), productSize_.height(), saved);
     else
-        FitInside(background_.width(), background_.height(), saved);
+        FitInside(backgroundSize_.width(), backgroundSize_.height(), saved);
     if (saved.width() <= 0 || saved.height() <= 0)
         return;
     const int64_t nw = displaySize_.width(), nh = displaySize_.height();

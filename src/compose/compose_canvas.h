@@ -98,6 +98,9 @@ public:
     const QImage& previewImage() const { return preview_; }
     const QImage& overlayImage() const { return overlay_; }
     const QImage& backgroundImage() const { return background_; }
+    // The background's own size: the picture may be held reduced to the
+    // product's page, and the page keeps the proportions of the whole.
+    QSize backgroundSize() const { return backgroundSize_; }
     Rect displayArea() const { return displayArea_; }
     QSize displaySize() const { return displaySize_; }
     float scaleX() const { return scaleX_; }
@@ -177,6 +180,7 @@ public:
         int composedSlot = 0;
         bool hasTemplate = false;
         QImage preview, overlay, background;
+        QSize backgroundSize;
         QList<TemplateRect> templateRects;
         QList<QByteArray> masks;
         QByteArray body;
@@ -286,7 +290,8 @@ private:
     QByteArray body_;
     QString bodyPath_;
     QImage preview_, overlay_, background_;
-    QImage dat2_; // drawn over the next overlay, then released
+    QSize backgroundSize_; // background_'s own size, before any reduction
+    QImage dat2_;          // drawn over the next overlay, then released
 
     QImage backBuffer_; // RGB, displaySize_; null until the first template
     Rect displayArea_{0, 0, kInitialDisplayWidth, kInitialDisplayHeight};

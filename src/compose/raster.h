@@ -40,6 +40,14 @@ using ReducedSizeTest = std::function<bool(QSize reduced, QSize whole)>;
 // reduces while decoding, at a fraction of the work and memory. Other
 // formats are decoded whole.
 QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enough);
+// As DecodeImage, for a template layer (background, overlay) stretched over
+// a page of the size given: a picture larger than the page is shrunk while it
+// is decoded, never held at a size no drawing of the page uses. A JPEG is
+// reduced to the smallest of 1/2, 1/4 and 1/8 that still covers the page;
+// another format with more than four times the page's pixels is read
+// stretched to the page row by row (refused when its codec cannot). shownSize
+// receives the picture's own upright size (0 x 0 when it does not decode).
+QImage DecodeLayerForPage(const QByteArray& bytes, QSize page, QSize* shownSize = nullptr);
 QImage LoadImageFile(const QString& path);
 // The size the picture is shown at (upright, after its EXIF orientation),
 // read from its header without decoding it; invalid when it has none.

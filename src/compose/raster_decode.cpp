@@ -20,10 +20,25 @@ qint64 DecodeLimitBytes() {
     return qint64(mb > 0 ? mb : 1024) * 1024 * 1024;
 }
 
-bool SizeAcceptable(QSize size) {
+// A header may claim any size; the bytes behind it cannot. Even a picture of
+// one flat colour costs bytes for every block or row: a whole Huffman-coded
+// JPEG spends at least a bit on each 8 x 8 block (512 pixels a byte), a blank
+// page written at quality 100 takes about one byte for 37 pixels, and deflate
+// makes no more than 1032 bytes of one. A claim of more than 128 pixels for
+// every byte of the file is a forged or cut-short file, or a flat picture
+// nobody needs at that size: refused before anything is allocated, as
+// decoding it would take up to a gigabyte and seconds for nothing. Claims of
+// up to 48 megapixels (192 MB decoded) pass whatever their file's length, as
+// a small template image of one colour is ordinary.
+constexpr qint64 kClaimFreePixels = 48000000;
+constexpr qint64 kMaxPixelsPerFileByte = 128;
+
+bool SizeAcceptable(QSize size, qint64 fileBytes) {
     if (size.width() <= 0 || size.height() <= 0)
         return false;
     const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > kClaimFreePixels && pixels > fileBytes * kMaxPixelsPerFileByte)
+        return false;
     return pixels <= kMaxDecodePixels && pixels * 4 <= DecodeLimitBytes();
 }
 
@@ -86,7 +101,7 @@ public:
         // A codec that cannot tell the size before decoding is still held to
         // the decoding limit by the reader itself; a told size of 0 x 0 or
         // beyond the limit is refused here.
-        if (storedSize_.isValid() && !SizeAcceptable(storedSize_))
+        if (storedSize_.isValid() && !SizeAcceptable(storedSize_, bytes.size()))
             return;
         usable_ = true;
     }
@@ -100,6 +115,17 @@ public:
         return reader_.transformation() & QImageIOHandler::TransformationRotate90
                    ? storedSize_.transposed()
                    : storedSize_;
+    }
+
+    // Whether the codec can shrink the picture while reading its rows, so a
+    // scaled read never holds the whole picture.
+    bool scalesWhileReading() const {
+        return usable_ && reader_.supportsOption(QImageIOHandler::ScaledSize);
+    }
+    // The next read gives the picture stretched to size (as shown).
+    void scaleTo(QSize size) {
+        const bool sideways = reader_.transformation() & QImageIOHandler::TransformationRotate90;
+        reader_.setScaledSize(sideways ? size.transposed() : size);
     }
 
     QImage read() {
@@ -142,7 +168,7 @@ QImage DecodeJpeg(const QByteArray& bytes, QImage::Format format,
     if (!JpegIsComplete(bytes))
         return {};
     JpegDecoder decoder(bytes);
-    if (!decoder.ok() || !SizeAcceptable(decoder.storedSize()))
+    if (!decoder.ok() || !SizeAcceptable(decoder.storedSize(), bytes.size()))
         return {};
     int denominator = 1;
     if (enough) {
@@ -169,7 +195,9 @@ QSize ImageSizeOf(const QByteArray& bytes) {
         if (!JpegIsComplete(bytes))
             return {};
         const JpegDecoder decoder(bytes);
-        return decoder.ok() && SizeAcceptable(decoder.storedSize()) ? decoder.shownSize() : QSize();
+        return decoder.ok() && SizeAcceptable(decoder.storedSize(), bytes.size())
+                   ? decoder.shownSize()
+                   : QSize();
     }
     const CheckedReader reader(bytes);
     return reader.shownSize();
@@ -196,6 +224,42 @@ QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enoug
     if (LooksLikeJpeg(bytes))
         return DecodeJpeg(bytes, QImage::Format_ARGB32_Premultiplied, enough);
     return DecodeBitmap(bytes);
+}
+
+QImage DecodeLayerForPage(const QByteArray& bytes, QSize page, QSize* shownSize) {
+    QSize whole;
+    QImage layer;
+    if (page.isEmpty()) {
+        layer = DecodeImage(bytes);
+        whole = layer.size();
+    } else if (LooksLikeJpeg(bytes)) {
+        layer = DecodeJpeg(bytes, QImage::Format_RGB32, [&](QSize reduced, QSize shown) {
+            whole = shown;
+            return reduced.width() >= page.width() && reduced.height() >= page.height();
+        });
+        if (!whole.isValid())
+            whole = layer.size();
+    } else {
+        CheckedReader reader(bytes);
+        whole = reader.shownSize();
+        // Four times the page's pixels is more than any drawing of it can
+        // show: the codec shrinks it to the page row by row, and a codec that
+        // cannot is not asked to hold it whole.
+        // A damaged page record may give a side of up to 2^31 - 1: the page's
+        // pixels then fill an int64, and four times them would overflow.
+        const qint64 pagePixels = qint64(page.width()) * page.height();
+        if (whole.isValid() && qint64(whole.width()) * whole.height() / 4 > pagePixels) {
+            if (!reader.scalesWhileReading())
+                return {};
+            reader.scaleTo(page);
+        }
+        layer = ToFastDrawingFormat(reader.read());
+        if (!whole.isValid())
+            whole = layer.size();
+    }
+    if (shownSize)
+        *shownSize = layer.isNull() ? QSize(0, 0) : whole;
+    return layer;
 }
 
 QImage LoadImageFile(const QString& path) {

@@ -3,6 +3,7 @@
 #include "common/gbk.h"
 #include "download/curl_support.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,11 +56,29 @@ int ReportProgress(void* user, curl_off_t total, curl_off_t now, curl_off_t, cur
     return 0;
 }
 
+const QString kHiddenPrefix = QStringLiteral(".taoban-download-");
+
+// When this process started (the library is loaded with it).
+const QDateTime kProcessStart = QDateTime::currentDateTimeUtc();
+
+// A download killed part-way leaves its hidden file behind. The next
+// transfer into the folder removes those last written before this process
+// started: a transfer of another process still running keeps writing into
+// its own, so that one is newer and stays.
+void RemoveStaleHiddenFiles(const QString& folder) {
+    const QFileInfoList stale =
+        QDir(folder).entryInfoList({kHiddenPrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo& info : stale)
+        if (info.lastModified() < kProcessStart)
+            QFile::remove(info.filePath());
+}
+
 // A hidden file in folder: the library's disk search skips names starting
 // with ".", so a file left by a crash is never taken for a template.
 bool OpenHiddenFile(const QString& folder, QFile& file) {
+    RemoveStaleHiddenFiles(folder);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        file.setFileName(folder + QStringLiteral("/.taoban-download-") +
+        file.setFileName(folder + QLatin1Char('/') + kHiddenPrefix +
                          QString::number(QRandomGenerator::global()->generate64(), 36));
         if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
             return true;

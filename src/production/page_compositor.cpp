@@ -177,8 +177,12 @@ std::unique_ptr<PreparedPage> PreparePage(const TaskPage& page, const QString& c
     out.photoEntries = static_cast<int>(record.photos.size());
     record.photos.clear();
 
-    out.overlayOk = body.overlay.isEmpty() || !(out.overlay = DecodeImage(body.overlay)).isNull();
-    out.background = DecodeImage(body.background);
+    // Layers larger than the page are shrunk while decoding; the slots are
+    // placed by the background's own size.
+    out.overlayOk = body.overlay.isEmpty() ||
+                    !(out.overlay = DecodeLayerForPage(body.overlay, pageSize)).isNull();
+    QSize backgroundSize;
+    out.background = DecodeLayerForPage(body.background, pageSize, &backgroundSize);
     out.backgroundOk = !out.background.isNull();
     if (!out.overlayOk || !out.backgroundOk)
         return prepared;
@@ -187,7 +191,7 @@ std::unique_ptr<PreparedPage> PreparePage(const TaskPage& page, const QString& c
     // reported in slot order afterwards as if they had come one by one.
     const QSize saved = ReadCanvasSizeFile(files.dataFolder);
     const QSize canvas = saved.isValid() ? saved : canvasFallback;
-    const BatchGeometry geometry = ComputeBatchGeometry(pageSize, out.background.size(), canvas);
+    const BatchGeometry geometry = ComputeBatchGeometry(pageSize, backgroundSize, canvas);
     ParallelFor(kSlotCount, [&](int s) {
         if (photoBytes[s].isEmpty())
             return;

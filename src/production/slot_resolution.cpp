@@ -30,7 +30,7 @@ QList<SlotResolution> CanvasSlotResolutions(const CComposeCanvas& canvas, int dp
     PrintFrame frame;
     const QSize product = canvas.productSize();
     frame.page = product.width() > 0 && product.height() > 0 ? product : canvas.templateSize();
-    frame.background = canvas.backgroundImage().size();
+    frame.background = canvas.backgroundSize();
     frame.canvas = canvas.clientSize();
     frame.dpi = dpi;
     const int count = std::min(canvas.slotCount(), int(CComposeCanvas::kSlots));

@@ -1,10 +1,14 @@
 // taoban-cli killed with SIGKILL part-way: every file is the old one or the
-// new one, whole; the task reopens; later pages, renders and exports are
-// complete.
+// new one, whole; the task reopens; later pages, renders, exports and
+// template downloads are complete.
 
+#include "../download/local_servers.h"
 #include "cli_studio.h"
+#include "compose/template_body.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
+
+#include <QRandomGenerator>
 
 #include <QDir>
 #include <QDirIterator>
@@ -66,6 +70,100 @@ protected:
     QString base, templ, photo;
 };
 
+// A template whose background is seeded noise: versions of one file differ
+// in length and bytes, and each is a whole template.
+QByteArray NoiseTemplate(int w, int h, quint32 seed) {
+    QImage noise(w, h, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < h; ++y)
+        random.fillRange(reinterpret_cast<quint32*>(noise.scanLine(y)), w);
+    TemplateBody body;
+    body.width = 2000;
+    body.height = 3000;
+    body.background = EncodeImage(noise, "PNG");
+    body.rects = {TemplateRect{50, 50, 480, 700}};
+    return SerializeTemplateBody(body);
+}
+
+// The template server on 127.0.0.1, sending every file slowly, and the
+// two versions of the library it serves: the studio downloads the old one
+// whole, then the new one under kills.
+class ServedLibrary {
+public:
+    static constexpr int kFiles = 4;
+
+    explicit ServedLibrary(const QString& localRoot) : localRoot_(localRoot) {
+        for (int i = 0; i < kFiles; ++i) {
+            oldFiles_.append(NoiseTemplate(200, 150, quint32(i + 1)));
+            newFiles_.append(NoiseTemplate(210, 160, quint32(i + 11)));
+        }
+    }
+    void Start() {
+        Serve(oldFiles_);
+        oldList_ = ReadBytes(served_.path() + "/list.txt");
+        ASSERT_TRUE(lookup_.Start(scratch_.filePath("reply")));
+        ASSERT_TRUE(lookup_.Reply("<html><ip>127.0.0.1</ip></html>\r\n"));
+        ASSERT_TRUE(ftp_.Start(served_.path(), 0, 512 * 1024));
+    }
+    void ServeNewVersion() {
+        Serve(newFiles_);
+        newList_ = ReadBytes(served_.path() + "/list.txt");
+    }
+    QStringList Download() const {
+        return {"download",
+                "--category",
+                "婚纱",
+                "--lookup",
+                lookup_.base(),
+                "--ftp-port",
+                QString::number(ftp_.port())};
+    }
+    // The studio's copies that are there but neither version whole, joined.
+    std::string Mixed() const {
+        QStringList mixed;
+        const auto check = [&](const QString& relative, const QByteArray& a, const QByteArray& b) {
+            const QString path = localRoot_ + "/" + relative;
+            const QByteArray bytes = ReadBytes(path);
+            if (QFileInfo::exists(path) && bytes != a && bytes != b)
+                mixed << relative;
+        };
+        check("list.txt", oldList_, newList_);
+        for (int i = 0; i < kFiles; ++i)
+            check(Relative(i), oldFiles_[i], newFiles_[i]);
+        return mixed.join(", ").toStdString();
+    }
+    // What differs between the server and the studio, hidden files included,
+    // joined.
+    std::string Differences() const {
+        QStringList differences =
+            local_servers::TreeDifferences(served_.path() + "/婚纱", localRoot_ + "/婚纱");
+        if (ReadBytes(localRoot_ + "/list.txt") != newList_)
+            differences << "list.txt";
+        for (const QString& f : local_servers::FilesUnder(localRoot_))
+            if (QFileInfo(f).fileName().startsWith('.'))
+                differences << f;
+        return differences.join(", ").toStdString();
+    }
+
+private:
+    static QString Relative(int i) { return QStringLiteral("婚纱/下载/%1.temp").arg(i + 1); }
+    void Serve(const QList<QByteArray>& files) {
+        QStringList lines;
+        for (int i = 0; i < kFiles; ++i) {
+            ASSERT_TRUE(local_servers::PutFile(served_.path(), Relative(i), files[i]));
+            lines << local_servers::ListLine(served_.path(), Relative(i));
+        }
+        ASSERT_TRUE(local_servers::WriteList(served_.path(), lines));
+    }
+
+    QString localRoot_;
+    QTemporaryDir served_, scratch_;
+    local_servers::LookupServer lookup_;
+    local_servers::FtpServer ftp_;
+    QList<QByteArray> oldFiles_, newFiles_;
+    QByteArray oldList_, newList_;
+};
+
 TEST_F(KillTest, AddPageKilledAtEachRenameLeavesNoGapInTheExport) {
     // add-page renames its layout record, canvas size, task file and preview
     // into place; a kill at each leaves the next page's name free or taken
@@ -90,25 +188,38 @@ TEST_F(KillTest, AddPageKilledAtEachRenameLeavesNoGapInTheExport) {
     EXPECT_FALSE(hidden.hasNext()) << hidden.next().toStdString();
 }
 
-TEST_F(KillTest, FiftyKillsAtRandomMomentsLeaveEveryFileWholeAndTheTaskUsable) {
+TEST_F(KillTest, SixtyKillsAtRandomMomentsLeaveEveryFileWholeAndTheTaskUsable) {
     ASSERT_EQ(RunCli(AddPage(), base).exitCode, 0);
     const QString destination = dir.file("输出");
+    ServedLibrary library(base + "/模板");
+    library.Start();
     int customer = 0;
-    const std::vector<std::function<QStringList()>> commands{
-        [&] { return AddPage(); },
-        [&] {
-            return QStringList{"compose-task", "张三"};
-        },
-        [&] {
-            return QStringList{"new-customer", QString("客%1").arg(++customer), "--product",
-                               "相册"};
-        },
-        [&] {
-            return QStringList{"edit-customer", "张三", "--product", "相册:2:10"};
-        },
-        [&] {
-            return QStringList{"export", "张三", destination};
-        },
+    const struct {
+        std::function<QStringList()> args;
+        // Between the whole run and the kills.
+        std::function<void()> beforeKills;
+    } commands[] = {
+        {[&] { return AddPage(); }, {}},
+        {[&] {
+             return QStringList{"compose-task", "张三"};
+         },
+         {}},
+        {[&] {
+             return QStringList{"new-customer", QString("客%1").arg(++customer), "--product",
+                                "相册"};
+         },
+         {}},
+        {[&] {
+             return QStringList{"edit-customer", "张三", "--product", "相册:2:10"};
+         },
+         {}},
+        {[&] {
+             return QStringList{"export", "张三", destination};
+         },
+         {}},
+        // The old library arrives whole, then the kills cut into the
+        // download of the new one.
+        {[&] { return library.Download(); }, [&] { library.ServeNewVersion(); }},
     };
     std::mt19937 random(16);
     int kills = 0;
@@ -116,13 +227,15 @@ TEST_F(KillTest, FiftyKillsAtRandomMomentsLeaveEveryFileWholeAndTheTaskUsable) {
         // A whole run first: it gives the span the kills are spread over.
         QElapsedTimer clock;
         clock.start();
-        const CliResult whole = RunCli(command(), base);
+        const CliResult whole = RunCli(command.args(), base);
         ASSERT_EQ(whole.exitCode, 0) << Show(whole);
         const int span = static_cast<int>(clock.elapsed());
+        if (command.beforeKills)
+            command.beforeKills();
         for (int k = 0; k < 10; ++k) {
             QProcess process;
             process.setProgram(TAOBAN_CLI_PATH);
-            process.setArguments(QStringList{"--base", base} + command());
+            process.setArguments(QStringList{"--base", base} + command.args());
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             env.insert("QT_QPA_PLATFORM", "offscreen");
             process.setProcessEnvironment(env);
@@ -135,13 +248,19 @@ TEST_F(KillTest, FiftyKillsAtRandomMomentsLeaveEveryFileWholeAndTheTaskUsable) {
             kills += process.exitStatus() == QProcess::CrashExit;
             EXPECT_EQ(FilesNotWhole(base), QStringList())
                 << process.arguments().join(' ').toStdString();
+            EXPECT_EQ(library.Mixed(), "");
             const CliResult info = RunCli({"task-info", "张三"}, base);
             ASSERT_EQ(info.exitCode, 0) << Show(info);
         }
     }
     // Most kills land while the program runs; a few after it ended.
-    EXPECT_GE(kills, 25);
+    EXPECT_GE(kills, 30);
     EveryPageReachesTheExport(dir.file("输出2"));
+    // A later download brings the rest of the new library, and the hidden
+    // files of the killed transfers are gone.
+    const CliResult download = RunCli(library.Download(), base);
+    ASSERT_EQ(download.exitCode, 0) << Show(download);
+    EXPECT_EQ(library.Differences(), "");
 }
 
 } // namespace

@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <thread>
+
 TEST(WriteFileAtomic, ReplacesWholeAndLeavesNothingBeside) {
     TestFolder dir;
     ASSERT_TRUE(WriteBytes(dir.file("a.txt"), "old"));
@@ -76,4 +79,22 @@ TEST(ReadWholeFile, RefusesFilesAboveTheCap) {
     EXPECT_TRUE(read.isEmpty());
     EXPECT_TRUE(ReadWholeFile(dir.file("f"), read, 100));
     EXPECT_EQ(read.size(), 100);
+}
+
+TEST(ReadWholeFile, EndlessAndPipedFilesAreHeldToTheCap) {
+    // A device without end, and a named pipe whose writer sends 150 bytes:
+    // neither tells its size, so only the cap keeps the read bounded.
+    QByteArray read;
+    EXPECT_FALSE(ReadWholeFile("/dev/zero", read, 1 << 20));
+    EXPECT_TRUE(read.isEmpty());
+    TestFolder dir;
+    const QString pipe = dir.file("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const qint64 cap : {qint64(100), qint64(150)}) {
+        std::thread writer([&] { WriteBytes(pipe, QByteArray(150, 'p')); });
+        const bool whole = ReadWholeFile(pipe, read, cap);
+        writer.join();
+        EXPECT_EQ(whole, cap >= 150) << cap;
+        EXPECT_EQ(read, whole ? QByteArray(150, 'p') : QByteArray()) << cap;
+    }
 }

@@ -329,3 +329,24 @@ TEST(CanvasTemplate, ATemplatePickedAfterReopeningAPageIsLoadedEvenIfItWasTheLas
     EXPECT_TRUE(c.templateChanged());
     EXPECT_TRUE(Near(Pixel(c, 50, 50), qRgb(255, 0, 255)));
 }
+
+TEST(CanvasTemplate, LayersLargerThanTheProductsPageAreShrunkWhileDecoding) {
+    // A background of 1600 x 1200: held whole without a product, at half
+    // size for a page of 600 x 450; the page keeps its proportions either way.
+    TemplateBody t = MakeTemplate(FourSlots(), kGrey);
+    t.background = EncodeImage(QuadrantImage(1600, 1200), "JPEG");
+    const QByteArray body = SerializeTemplateBody(t);
+    const struct {
+        QSize product, held;
+    } cases[] = {{{}, {1600, 1200}}, {{600, 450}, {800, 600}}, {{1600, 1200}, {1600, 1200}}};
+    for (const auto& c : cases) {
+        CComposeCanvas canvas;
+        canvas.SetProductSize(c.product);
+        ASSERT_TRUE(canvas.ApplyTemplateBody(body, true, true));
+        EXPECT_EQ(canvas.backgroundImage().size(), c.held) << c.product.width();
+        EXPECT_EQ(canvas.backgroundSize(), QSize(1600, 1200)) << c.product.width();
+        EXPECT_EQ(canvas.displaySize(), QSize(1000, 750)) << c.product.width();
+        // The top-left quadrant's red where it is shown.
+        EXPECT_TRUE(Near(Pixel(canvas, 250, 180), qRgb(255, 0, 0), 24)) << c.product.width();
+    }
+}
