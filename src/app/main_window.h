@@ -150,6 +150,7 @@ private:
     void FillPhotoList();
     void LoadSamplePhotos();
     void RefillFinishedList();
+    bool AppendFinishedPage();
     bool HandleKey(QKeyEvent* event);
     void ChooseCustomerCommand();
     void ShowDpiDialog();
