@@ -549,16 +549,9 @@ void CMainDlg::ShowDpiDialog() {
     canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
 }
 
-void CMainDlg::SetTemplateTestIntervals(int firstMs, int betweenMs) {
-    testStepTimer_.setInterval(firstMs);
-    testBetweenMs_ = betweenMs;
-}
-
 void CMainDlg::StartTemplateTestRun() {
     messages_.Inform(QStringLiteral("测模板"));
-    if (testStepTimer_.interval() <= 0)
-        testStepTimer_.setInterval(10);
-    testStepTimer_.start();
+    testStepTimer_.start(testPacing_.firstMs);
 }
 
 void CMainDlg::OnTemplateTestStep() {
@@ -568,10 +561,10 @@ void CMainDlg::OnTemplateTestStep() {
     }
     canvas_.LoadTemplateFile(library_.templates().first(), true);
     library_.DropFirstTemplate();
-    testSaveTimer_.start(testBetweenMs_);
+    testSaveTimer_.start(testPacing_.betweenMs);
 }
 
 void CMainDlg::OnTemplateTestSave() {
     SaveComposition(true);
-    testStepTimer_.start(testBetweenMs_);
+    testStepTimer_.start(testPacing_.betweenMs);
 }

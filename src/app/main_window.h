@@ -31,6 +31,15 @@ class QCheckBox;
 class QLabel;
 class QListWidget;
 
+// The pace of the template test run (Ctrl+Shift+F3): the wait from the key
+// to the first template, and the pause both after a template is shown
+// (before it is saved) and after it is saved (before the next is shown),
+// long enough for the operator to look at each page.
+struct TemplateTestPacing {
+    int firstMs = 10;
+    int betweenMs = 2000;
+};
+
 // The main window: the template area, the customer photos, the canvas with
 // its toolbar, the order list and the finished pages side by side. It turns
 // every button, key, wheel turn and toolbar click into the work of the core.
@@ -80,7 +89,7 @@ public:
     void SaveComposition(bool customerCheck);
     void OpenTaskFileCommand();  // Ctrl+O
     void StartTemplateTestRun(); // Ctrl+Shift+F3
-    void SetTemplateTestIntervals(int firstMs, int betweenMs);
+    void SetTemplateTestPacing(const TemplateTestPacing& pacing) { testPacing_ = pacing; }
 
     // Where the window asks for a task file (Ctrl+O) and for a customer
     // ("任务", "输出"); empty means cancelled. Tests answer without a dialog.
@@ -145,6 +154,7 @@ private:
     void FillPhotoList();
     void LoadSamplePhotos();
     void RefillFinishedList();
+    bool AppendFinishedPage();
     bool HandleKey(QKeyEvent* event);
     void ChooseCustomerCommand();
     void ShowDpiDialog();
@@ -197,8 +207,8 @@ private:
     const QEvent* keyEvent_ = nullptr;
 
     QTimer testStepTimer_; // loads the next template of a test run
-    QTimer testSaveTimer_; // saves it two seconds later
-    int testBetweenMs_ = 2000;
+    QTimer testSaveTimer_; // saves it a pause later
+    TemplateTestPacing testPacing_;
 
     std::function<QString()> chooseTaskFile_;
     std::function<QString()> chooseCustomer_;

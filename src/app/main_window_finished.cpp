@@ -26,6 +26,27 @@ void CMainDlg::RefillFinishedList() {
     finishedList_->ShowEntries(finishedPages_, FileThumbnailLabels(finishedPages_));
 }
 
+// A save that added a page at the end lists that page alone: the pages
+// listed before keep their drawn cells. Refilling the whole list read and
+// drew every finished page again at every save, which over a long run
+// (the template test run saves page after page) kept hundreds of cells in
+// flight between the drawing threads and the list. False when the list does
+// not show the task's other pages as they are.
+bool CMainDlg::AppendFinishedPage() {
+    if (task_.PageCount() != finishedPages_.size() + 1)
+        return false;
+    for (int i = 0; i < finishedPages_.size(); ++i)
+        if (PageImagePath(task_.Folder(), task_.pages[static_cast<size_t>(i)]->Name(),
+                          QStringLiteral(".jpg")) != finishedPages_[i])
+            return false;
+    const QString path =
+        PageImagePath(task_.Folder(), task_.pages.back()->Name(), QStringLiteral(".jpg"));
+    if (!finishedList_->AppendEntry(path, FileThumbnailLabels({path}).value(0)))
+        return false;
+    finishedPages_.append(path);
+    return true;
+}
+
 SavePageRequest CMainDlg::MakeSaveRequest(bool customerCheck) const {
     SavePageRequest request;
     // A customer is chosen once the order list shows one.
@@ -45,7 +66,8 @@ void CMainDlg::SaveComposition(bool customerCheck) {
         SaveCanvasAsPage(MakeSaveRequest(customerCheck), canvas_, task_, messages_);
     if (result.saved)
         selectedPage_ = result.pageIndex;
-    RefillFinishedList();
+    if (!result.newPage || !AppendFinishedPage())
+        RefillFinishedList();
     RefreshPhotoUsage();
 }
 

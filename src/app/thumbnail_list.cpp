@@ -42,7 +42,9 @@ CThumbnailList::CThumbnailList(ThumbnailSource source, QWidget* parent)
     });
 }
 
-CThumbnailList::~CThumbnailList() { loader_->Stop(); }
+CThumbnailList::~CThumbnailList() {
+    loader_->Stop();
+}
 
 void CThumbnailList::ShowEntries(const QStringList& paths, const QStringList& labels) {
     setUpdatesEnabled(false);
@@ -50,18 +52,50 @@ void CThumbnailList::ShowEntries(const QStringList& paths, const QStringList& la
     for (int i = 0; i < paths.size(); ++i)
         new QListWidgetItem(BlankCell(), labels.value(i), this);
     setUpdatesEnabled(true);
-    generation_ = loader_->Refresh(paths);
+    paths_ = paths;
+    drawn_ = QList<bool>(paths.size(), false);
+    LoadMissingCells();
 }
 
-void CThumbnailList::StopLoading() { loader_->Stop(); }
+bool CThumbnailList::AppendEntry(const QString& path, const QString& label) {
+    if (count() != paths_.size())
+        return false;
+    new QListWidgetItem(BlankCell(), label, this);
+    paths_.append(path);
+    drawn_.append(false);
+    LoadMissingCells();
+    return true;
+}
 
-bool CThumbnailList::IsLoading() const { return loader_->IsRunning(); }
+void CThumbnailList::LoadMissingCells() {
+    runEntries_.clear();
+    QStringList runPaths;
+    for (int i = 0; i < paths_.size(); ++i) {
+        if (!drawn_[i]) {
+            runEntries_.append(i);
+            runPaths.append(paths_[i]);
+        }
+    }
+    generation_ = loader_->Refresh(runPaths);
+}
+
+void CThumbnailList::StopLoading() {
+    loader_->Stop();
+}
+
+bool CThumbnailList::IsLoading() const {
+    return loader_->IsRunning();
+}
 
 void CThumbnailList::OnCellReady(int generation, int position, const QImage& cell) {
-    if (generation != generation_)
+    if (generation != generation_ || position >= runEntries_.size())
         return;
-    if (QListWidgetItem* entry = item(position))
+    const int row = runEntries_[position];
+    if (QListWidgetItem* entry = item(row)) {
         entry->setIcon(QIcon(QPixmap::fromImage(cell)));
+        if (row < drawn_.size())
+            drawn_[row] = true;
+    }
 }
 
 void CThumbnailList::mousePressEvent(QMouseEvent* event) {

@@ -19,6 +19,11 @@ public:
 
     // One entry per path, labelled as given.
     void ShowEntries(const QStringList& paths, const QStringList& labels);
+    // Adds one entry at the end. The entries already drawn keep their cells;
+    // only the new one and those still waiting for theirs are drawn. False
+    // (and nothing added) when the list no longer holds the entries it was
+    // given, e.g. after clear(): then only ShowEntries can fill it.
+    bool AppendEntry(const QString& path, const QString& label);
     void StopLoading();
     bool IsLoading() const;
     // The position of the entry under a mouse click, -1 for none.
@@ -36,8 +41,13 @@ protected:
 
 private:
     void OnCellReady(int generation, int position, const QImage& cell);
+    // Draws the cells of every entry that does not show its own yet.
+    void LoadMissingCells();
 
     ThumbnailLoader* loader_;
+    QStringList paths_;     // the file of each entry
+    QList<bool> drawn_;     // whether each entry shows its cell
+    QList<int> runEntries_; // the entry of each position of the loader's run
     int generation_ = 0;
     int clicked_ = -1;
 };

@@ -175,7 +175,7 @@ TEST_F(MainWindowTest, TemplateTestRunLoadsAndSavesEveryPage) {
         window->library().DropFirstTemplate();
     const int pages = window->library().templates().size();
     ASSERT_EQ(pages, 4);
-    window->SetTemplateTestIntervals(1, 1);
+    window->SetTemplateTestPacing(TemplateTestPacing{1, 1});
     QTest::keyClick(window.get(), Qt::Key_F3, Qt::ControlModifier | Qt::ShiftModifier);
     ASSERT_EQ(messages.informed.value(0), QStringLiteral("测模板"));
     QTRY_COMPARE_WITH_TIMEOUT(messages.informed.size(), 2, 60000);

@@ -5,24 +5,14 @@
 #include "production/progress_run.h"
 #include "production_fixture.h"
 #include "records/customer_task.h"
+#include "resident_memory.h"
 #include "test_support.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <unistd.h>
 
 namespace {
-
-// The resident memory of this process, in bytes.
-qint64 ResidentBytes() {
-    QFile statm("/proc/self/statm");
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toLongLong() * sysconf(_SC_PAGESIZE) : 0;
-}
 
 TEST(Soak, ThreeHundredPagesKeepTheMemoryOfTheFirstTwenty) {
     TestFolder base;
