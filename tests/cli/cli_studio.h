@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <string>
 
 // What a test shows when a run of taoban-cli did not end as expected.
@@ -32,3 +33,19 @@ CliResult RunCliKilledAtRename(const QStringList& args, const QString& base, int
 // task file, layout record, canvas size, status, order lines, template):
 // the problems of files that are not whole, empty when all are.
 QStringList FilesNotWhole(const QString& folder);
+
+// A studio with one packed template page, a 300 x 200 photo and customer
+// 张三, who ordered the 6 x 6 cm product 相册.
+class OneCustomerStudio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        base = dir.path();
+        templ = PackedTemplates(dir, 1).first();
+        photo = Photo(dir, "p.jpg", 300, 200);
+        ASSERT_EQ(RunCli({"catalogue", "add", "相册", "6", "6"}, base).exitCode, 0);
+        ASSERT_EQ(RunCli({"new-customer", "张三", "--product", "相册"}, base).exitCode, 0);
+    }
+
+    TestFolder dir;
+    QString base, templ, photo;
+};

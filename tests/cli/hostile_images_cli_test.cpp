@@ -18,15 +18,8 @@
 
 namespace {
 
-class HostileImagesCli : public ::testing::Test {
+class HostileImagesCli : public OneCustomerStudio {
 protected:
-    void SetUp() override {
-        base = dir.path();
-        templ = PackedTemplates(dir, 1).first();
-        photo = Photo(dir, "p.jpg", 300, 200);
-        ASSERT_EQ(RunCli({"catalogue", "add", "相册", "6", "6"}, base).exitCode, 0);
-        ASSERT_EQ(RunCli({"new-customer", "张三", "--product", "相册"}, base).exitCode, 0);
-    }
     QStringList AddPage(const QString& withTemplate, const QString& withPhoto) const {
         return {"add-page",   "--customer", "张三",    "--product", "相册",   "--template",
                 withTemplate, "--photo",    withPhoto, "--canvas",  "400x300"};
@@ -48,9 +41,6 @@ protected:
         WriteBytes(path, SerializeTemplateBody(body));
         return path;
     }
-
-    TestFolder dir;
-    QString base, templ, photo;
 };
 
 TEST_F(HostileImagesCli, EveryCommandRefusesThem) {

@@ -26,15 +26,8 @@
 
 namespace {
 
-class KillTest : public ::testing::Test {
+class KillTest : public OneCustomerStudio {
 protected:
-    void SetUp() override {
-        base = dir.path();
-        templ = PackedTemplates(dir, 1).first();
-        photo = Photo(dir, "p.jpg", 300, 200);
-        ASSERT_EQ(RunCli({"catalogue", "add", "相册", "6", "6"}, base).exitCode, 0);
-        ASSERT_EQ(RunCli({"new-customer", "张三", "--product", "相册"}, base).exitCode, 0);
-    }
     QStringList AddPage() const {
         return {"add-page", "--customer", "张三", "--product", "相册",   "--template",
                 templ,      "--photo",    photo,  "--canvas",  "400x300"};
@@ -65,9 +58,6 @@ protected:
             QFileInfo::exists(destination + "/张三/相册/" + QString::number(pages) + ".jpg"));
         EXPECT_EQ(FilesNotWhole(base), QStringList());
     }
-
-    TestFolder dir;
-    QString base, templ, photo;
 };
 
 // A template whose background is seeded noise: versions of one file differ
