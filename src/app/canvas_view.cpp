@@ -11,9 +11,12 @@ CCanvasView::CCanvasView(CComposeCanvas& canvas, QWidget* parent)
     : QWidget(parent), canvas_(canvas) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
+    // The canvas reports areas of the page; the page sits letterboxed at the
+    // display origin of this window.
     canvas_.SetInvalidateHandler([this](std::optional<Rect> area) {
         if (area)
-            update(QRect(area->left, area->top, area->width(), area->height()));
+            update(QRect(area->left, area->top, area->width(), area->height())
+                       .translated(canvas_.displayOrigin()));
         else
             update();
     });
@@ -37,9 +40,8 @@ void CCanvasView::SetPrintSettings(int dpi, const ResolutionThreshold& threshold
     update();
 }
 
-void CCanvasView::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    canvas_.SetClientSize(size());
+QPoint CCanvasView::ToDisplay(QPointF client) const {
+    return client.toPoint() - canvas_.displayOrigin();
 }
 
 void CCanvasView::mousePressEvent(QMouseEvent* event) {
@@ -48,13 +50,13 @@ void CCanvasView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     setFocus(Qt::MouseFocusReason);
-    canvas_.SelectAt(event->position().toPoint());
+    canvas_.SelectAt(ToDisplay(event->position()));
 }
 
 void CCanvasView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mouseReleaseEvent(event);
-    const QPoint point = event->position().toPoint();
+    const QPoint point = ToDisplay(event->position());
     const bool locked = lockQuery_ ? lockQuery_() : true;
     const auto drag = [&] { canvas_.DragTo(point, locked); };
     if (editRunner_)

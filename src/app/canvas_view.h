@@ -8,7 +8,9 @@
 class CComposeCanvas;
 
 // The window of the composition canvas: paints what the canvas composed and
-// hands it the mouse. The canvas decides everything; this only shows it.
+// hands it the mouse. The canvas decides everything; this only shows it. The
+// window's own size is given to the canvas by the main window, which lays it
+// out. The canvas's wheel goes up to the main window, which zooms.
 class CCanvasView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CCanvasView)
@@ -30,12 +32,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Slot rectangles and edits are in display coordinates: the page's own
+    // pixels, whose origin is where the page sits in this window.
+    QPoint ToDisplay(QPointF client) const;
+
     CComposeCanvas& canvas_;
     std::function<bool()> lockQuery_;
     std::function<void(const std::function<void()>&)> editRunner_;

@@ -81,15 +81,19 @@ KeyAction MapMainWindowKey(int key, KeyState s) {
     default:
         break;
     }
-    if (key >= Qt::Key_1 && key <= Qt::Key_9)
-        return Edit(Op::ClickSlot, false, key - Qt::Key_1);
-    static constexpr int kShiftedDigits[] = {
-        Qt::Key_Exclam,    Qt::Key_At,       Qt::Key_NumberSign,
-        Qt::Key_Dollar,    Qt::Key_Percent,  Qt::Key_AsciiCircum,
-        Qt::Key_Ampersand, Qt::Key_Asterisk, Qt::Key_ParenLeft};
-    for (int i = 0; i < 9; ++i) {
-        if (key == kShiftedDigits[i])
-            return Edit(Op::ClickSlot, false, i);
-    }
+    if (s.digit >= 1 && s.digit <= 9)
+        return Edit(Op::ClickSlot, false, s.digit - 1);
     return {};
+}
+
+int SlotDigitOfKey(int key, quint32 scanCode, bool keypad) {
+    // Key codes of the top-row keys "1" to "9" (evdev 2 to 10).
+    constexpr quint32 kTopRowOne = 10, kTopRowNine = 18;
+    if (!keypad && scanCode >= kTopRowOne && scanCode <= kTopRowNine)
+        return static_cast<int>(scanCode - kTopRowOne) + 1;
+    // The keypad gives digits only with Num Lock on (its arrows otherwise);
+    // a platform without key codes is trusted with the digit it reports.
+    if ((keypad || scanCode == 0) && key >= Qt::Key_1 && key <= Qt::Key_9)
+        return key - Qt::Key_0;
+    return 0;
 }

@@ -204,7 +204,6 @@ void CMainDlg::ApplyLayout() {
             w->setGeometry(it.value());
     }
     canvasView_->setGeometry(layout_.canvas);
-    canvas_.SetClientSize(layout_.canvas.size());
     if (templateTree_->isVisible())
         templateList_->setGeometry(layout_.controls.value(ControlId::PhotoList));
     if (layout_.canvas.size() != recordedCanvasSize_) {
@@ -212,13 +211,8 @@ void CMainDlg::ApplyLayout() {
         // this size for pages saved without one.
         recordedCanvasSize_ = layout_.canvas.size();
         RecordCanvasSize(recordedCanvasSize_);
-        if (canvas_.HasTemplate()) {
-            canvas_.LayoutDisplay();
-            canvas_.MapTemplateSlots();
-            canvas_.ReloadSlotPhotos();
-            canvas_.RenderComposite();
-        }
     }
+    canvas_.ResizeClient(layout_.canvas.size());
     update();
 }
 
@@ -312,9 +306,23 @@ void CMainDlg::mousePressEvent(QMouseEvent* event) {
 }
 
 void CMainDlg::wheelEvent(QWheelEvent* event) {
-    RunOperation(event->angleDelta().y() > 0 ? CanvasOperation::EnlargeCoarse
-                                             : CanvasOperation::ShrinkCoarse);
     event->accept();
+    // Over the canvas or the window's ground the wheel zooms; a list that
+    // reached its end passes the wheel up, and that must not zoom the page.
+    QWidget* under = childAt(event->position().toPoint());
+    if (under && under != canvasView_)
+        return;
+    const int steps = wheelSteps_.Add(event->angleDelta(), event->phase());
+    for (int i = 0; i < std::abs(steps); ++i)
+        RunOperation(steps > 0 ? CanvasOperation::EnlargeCoarse : CanvasOperation::ShrinkCoarse);
+}
+
+void CMainDlg::changeEvent(QEvent* event) {
+    // F2 released in another program never reaches this window; the lock it
+    // gives must not outlive the window's activation.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        f2Down_ = false;
+    QDialog::changeEvent(event);
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
@@ -354,6 +362,8 @@ bool CMainDlg::HandleKey(QKeyEvent* event) {
     if (event->key() == Qt::Key_F2)
         f2Down_ = true;
     KeyState state;
+    state.digit = SlotDigitOfKey(event->key(), event->nativeScanCode(),
+                                 event->modifiers() & Qt::KeypadModifier);
     state.ctrl = event->modifiers() & Qt::ControlModifier;
     state.alt = event->modifiers() & Qt::AltModifier;
     state.shift = (event->modifiers() & Qt::ShiftModifier) || f2Down_ || lockBox_->isChecked();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_layout.h"
+#include "app/wheel_steps.h"
 #include "compose/canvas_history.h"
 #include "compose/canvas_operation.h"
 #include "compose/compose_canvas.h"
@@ -145,6 +146,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -201,6 +203,7 @@ private:
     QString outputPart_;
 
     bool f2Down_ = false;
+    WheelSteps wheelSteps_;
     // A key the window acted on and let through; its way up the parents
     // must not act again.
     QObject* keyReceiver_ = nullptr;

@@ -1,5 +1,6 @@
 // Keeping and restoring the page in hand for taking edits back.
 
+#include "compose/canvas_geometry.h"
 #include "compose/compose_canvas.h"
 
 #include <cstring>
@@ -32,6 +33,7 @@ CComposeCanvas::EditState CComposeCanvas::CaptureEditState() const {
     }
     state.currentSlot = currentSlot_;
     state.composedSlot = composedSlot_;
+    state.displaySize = displaySize_;
     state.hasTemplate = HasTemplate();
     state.preview = preview_;
     state.overlay = overlay_;
@@ -72,6 +74,13 @@ void CComposeCanvas::RestoreEditState(const EditState& state) {
     // the client size and the product are the same (the generation says so).
     if (backBuffer_.isNull())
         LayoutDisplay();
+    // Kept before the window was resized: the rectangles are brought to the
+    // display of now and the photos cut again for them.
+    if (state.displaySize.isValid() && state.displaySize != displaySize_) {
+        for (SlotPlacement& p : placements_)
+            ScaleSlotRect(p, state.displaySize, displaySize_);
+        RefitAllSlots();
+    }
     // Composed with the selection it was composed with; a selection made
     // since (a press, a digit) shows over it as it did then.
     currentSlot_ = state.composedSlot;

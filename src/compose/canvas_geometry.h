@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compose/rect.h"
+#include "compose/slot_placement.h"
 
 #include <QPoint>
 #include <QSize>
@@ -54,4 +55,20 @@ inline void WidenToHold(Rect& r, QPoint p) {
     r.top = std::min(r.top, p.y());
     r.right = std::max(r.right, after(p.x()));
     r.bottom = std::max(r.bottom, after(p.y()));
+}
+
+// Scales a slot's rectangle from one display size to another (the page shown
+// larger or smaller); its crop, zoom and turn are relative and stay.
+inline void ScaleSlotRect(SlotPlacement& p, QSize from, QSize to) {
+    if (from.width() <= 0 || from.height() <= 0)
+        return;
+    auto scale = [](int32_t v, int64_t num, int64_t den) {
+        return static_cast<int32_t>(std::clamp<int64_t>(int64_t(v) * num / den,
+                                                        std::numeric_limits<int32_t>::min(),
+                                                        std::numeric_limits<int32_t>::max()));
+    };
+    p.left = scale(p.left, to.width(), from.width());
+    p.right = scale(p.right, to.width(), from.width());
+    p.top = scale(p.top, to.height(), from.height());
+    p.bottom = scale(p.bottom, to.height(), from.height());
 }

@@ -209,17 +209,8 @@ void CComposeCanvas::RescaleSavedPlacements(QSize savedClient) {
         FitInside(backgroundSize_.width(), backgroundSize_.height(), saved);
     if (saved.width() <= 0 || saved.height() <= 0)
         return;
-    const int64_t nw = displaySize_.width(), nh = displaySize_.height();
-    const int64_t ow = saved.width(), oh = saved.height();
-    auto scale = [](int32_t v, int64_t to, int64_t from) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v * to / from, INT32_MIN, INT32_MAX));
-    };
-    for (SlotPlacement& p : placements_) {
-        p.left = scale(p.left, nw, ow);
-        p.right = scale(p.right, nw, ow);
-        p.top = scale(p.top, nh, oh);
-        p.bottom = scale(p.bottom, nh, oh);
-    }
+    for (SlotPlacement& p : placements_)
+        ScaleSlotRect(p, QSize(saved.width(), saved.height()), displaySize_);
 }
 
 void CComposeCanvas::ReapplyForProduct() {

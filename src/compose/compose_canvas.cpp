@@ -1,5 +1,6 @@
 #include "compose/compose_canvas.h"
 
+#include "compose/canvas_geometry.h"
 #include "compose/digit_strips.h"
 
 CComposeCanvas::BusyScope::BusyScope(IBusyIndicator* busy) : busy_(busy) {
@@ -25,6 +26,55 @@ void CComposeCanvas::SetClientSize(QSize size) {
     if (client != clientSize_)
         ++layoutGeneration_; // slot rectangles are pixels of the client area
     clientSize_ = client;
+}
+
+void CComposeCanvas::ResizeClient(QSize size) {
+    const QSize client(qMax(1, size.width()), qMax(1, size.height()));
+    if (client == clientSize_)
+        return;
+    if (!HasTemplate()) {
+        SetClientSize(client);
+        return;
+    }
+    auto sameRects = [](const std::array<SlotPlacement, kSlots>& a,
+                        const std::array<SlotPlacement, kSlots>& b) {
+        for (int i = 0; i < kSlots; ++i) {
+            if (a[i].left != b[i].left || a[i].top != b[i].top || a[i].right != b[i].right ||
+                a[i].bottom != b[i].bottom)
+                return false;
+        }
+        return true;
+    };
+    // An edit or another page since the last resize starts a new anchor.
+    if (!resizeAnchor_ || resizeAnchor_->generation != layoutGeneration_ ||
+        !sameRects(resizeAnchor_->shown, placements_))
+        resizeAnchor_ = ResizeAnchor{placements_, displaySize_, placements_, layoutGeneration_};
+    clientSize_ = client;
+    LayoutDisplay();
+    for (int i = 0; i < kSlots; ++i) {
+        const SlotPlacement& from = resizeAnchor_->placements[i];
+        SlotPlacement& p = placements_[i];
+        p.left = from.left;
+        p.top = from.top;
+        p.right = from.right;
+        p.bottom = from.bottom;
+        ScaleSlotRect(p, resizeAnchor_->display, displaySize_);
+    }
+    resizeAnchor_->shown = placements_;
+    pressPoint_.reset();
+    RefitAllSlots();
+    RenderComposite();
+}
+
+void CComposeCanvas::RefitAllSlots() {
+    for (int i = 0; i < kSlots; ++i)
+        RefitSlot(i);
+}
+
+QPoint CComposeCanvas::displayOrigin() const {
+    if (!HasTemplate())
+        return QPoint(0, 0);
+    return QPoint(displayArea_.left, displayArea_.top);
 }
 
 void CComposeCanvas::SetCurrentSlot(int slot) {

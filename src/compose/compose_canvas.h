@@ -2,8 +2,8 @@
 
 // The composition canvas: the page in progress with its 20 photo slots, the
 // template's layers and the back buffer the page is composed into. It draws
-// no window itself; a view shows backBuffer() at displayArea().topLeft and
-// forwards points already in display coordinates.
+// no window itself; a view shows backBuffer() at displayOrigin() and hands
+// it points in display coordinates (client point minus displayOrigin()).
 
 #include "compose/rect.h"
 #include "compose/slot_placement.h"
@@ -48,6 +48,11 @@ public:
     // thousandths of it. Takes effect at the next layout.
     void SetClientSize(QSize size);
     QSize clientSize() const { return clientSize_; }
+    // The window changed size with the page in hand: the page is laid out
+    // anew and every slot keeps its edits, its rectangle scaled from the old
+    // display to the new one; the edit history stays valid. Without a
+    // template it is SetClientSize.
+    void ResizeClient(QSize size);
     void SetBusyIndicator(IBusyIndicator* busy) { busy_ = busy; }
     // Called after every recomposition with the area to repaint in display
     // coordinates, or nullopt for the whole client area.
@@ -102,6 +107,10 @@ public:
     // product's page, and the page keeps the proportions of the whole.
     QSize backgroundSize() const { return backgroundSize_; }
     Rect displayArea() const { return displayArea_; }
+    // Where display coordinates start in the client area: the display area's
+    // top-left corner with a template; without one the single photo's slot
+    // is itself in client coordinates.
+    QPoint displayOrigin() const;
     QSize displaySize() const { return displaySize_; }
     float scaleX() const { return scaleX_; }
     float scaleY() const { return scaleY_; }
@@ -178,6 +187,7 @@ public:
         std::array<QSize, kSlotCount> photoSizes;
         int currentSlot = 0;
         int composedSlot = 0;
+        QSize displaySize; // the slot rectangles are pixels of this display
         bool hasTemplate = false;
         QImage preview, overlay, background;
         QSize backgroundSize;
@@ -268,6 +278,7 @@ private:
     // Brings the slot rectangles of a page saved on a canvas of another
     // client size to this canvas's display.
     void RescaleSavedPlacements(QSize savedClient);
+    void RefitAllSlots();
 
     QSize clientSize_{1000, 750};
     IBusyIndicator* busy_ = nullptr;
@@ -307,4 +318,14 @@ private:
     // carries its number mark in red.
     int composedSlot_ = 0;
     int layoutGeneration_ = 0;
+    // The slot rectangles as they were before a run of resizes, and the
+    // display they belong to: a window dragged larger and smaller again is
+    // scaled from these each time, so truncation never adds up.
+    struct ResizeAnchor {
+        std::array<SlotPlacement, kSlots> placements;
+        QSize display;
+        std::array<SlotPlacement, kSlots> shown; // what the last resize made
+        int generation = 0;
+    };
+    std::optional<ResizeAnchor> resizeAnchor_;
 };

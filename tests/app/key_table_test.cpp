@@ -36,9 +36,6 @@ TEST(KeyTable, EveryRow) {
         {Qt::Key_Down, false, false, C::Canvas, Op::NudgeDown, 0, true},
         {Qt::Key_Delete, false, false, C::Canvas, Op::RemovePhoto, 0, false},
         {Qt::Key_Delete, true, true, C::Canvas, Op::RemovePhoto, 0, false},
-        {Qt::Key_1, false, false, C::Canvas, Op::ClickSlot, 0, false},
-        {Qt::Key_9, true, false, C::Canvas, Op::ClickSlot, 8, false},
-        {Qt::Key_Percent, false, true, C::Canvas, Op::ClickSlot, 4, false}, // Shift+5
         {Qt::Key_0, false, false, C::None, Op::NudgeLeft, 0, false},
         {Qt::Key_O, true, false, C::OpenTaskFile, Op::NudgeLeft, 0, true},
         {Qt::Key_S, true, true, C::SavePage, Op::NudgeLeft, 0, true},
@@ -76,6 +73,42 @@ TEST(KeyTable, EveryRow) {
         if (c.command == C::Canvas) {
             EXPECT_EQ(a.op, c.op);
             EXPECT_EQ(a.argument, c.argument);
+        }
+    }
+}
+
+// The slot keys by the key pressed, whatever the layout makes of it.
+TEST(KeyTable, SlotDigitsByPhysicalKey) {
+    struct DigitCase {
+        int key;
+        quint32 scanCode;
+        bool keypad;
+        int digit;
+    } const cases[] = {
+        {Qt::Key_1, 10, false, 1},         {Qt::Key_Percent, 14, false, 5}, // Shift+5, US layout
+        {Qt::Key_Ampersand, 10, false, 1}, // "1" key, French layout
+        {Qt::Key_Eacute, 11, false, 2},    // "2" key, French layout
+        {Qt::Key_9, 18, false, 9},         {Qt::Key_0, 19, false, 0},
+        {Qt::Key_7, 79, true, 7},        // keypad, Num Lock on
+        {Qt::Key_Home, 79, true, 0},     // keypad 7, Num Lock off
+        {Qt::Key_Asterisk, 63, true, 0}, // keypad "*"
+        {Qt::Key_Exclam, 0, false, 0},   // a symbol without its key
+        {Qt::Key_3, 0, false, 3},        // a platform without key codes
+        {Qt::Key_1, 65, false, 0},       // "1" typed on another key
+    };
+    for (const DigitCase& c : cases) {
+        SCOPED_TRACE(::testing::Message()
+                     << "key 0x" << std::hex << c.key << " code " << std::dec << c.scanCode);
+        const int digit = SlotDigitOfKey(c.key, c.scanCode, c.keypad);
+        EXPECT_EQ(digit, c.digit);
+        for (bool shift : {false, true}) {
+            const KeyAction a = MapMainWindowKey(c.key, KeyState{false, shift, false, digit});
+            EXPECT_EQ(a.command, digit ? C::Canvas : C::None);
+            if (digit) {
+                EXPECT_EQ(a.op, Op::ClickSlot);
+                EXPECT_EQ(a.argument, digit - 1);
+                EXPECT_FALSE(a.consumed);
+            }
         }
     }
 }
