@@ -66,6 +66,10 @@ void CCanvasView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CCanvasView::wheelEvent(QWheelEvent* event) {
-    // The main window turns the wheel into a zoom of the current slot.
-    event->ignore();
+    // Taken here, so a touchpad's gesture stays with the canvas from its
+    // first event to its last.
+    if (!wheelHandler_)
+        return event->ignore();
+    wheelHandler_(*event);
+    event->accept();
 }

@@ -2,6 +2,7 @@
 
 #include "records/resolution_threshold.h"
 
+#include <QWheelEvent>
 #include <QWidget>
 #include <functional>
 
@@ -10,7 +11,7 @@ class CComposeCanvas;
 // The window of the composition canvas: paints what the canvas composed and
 // hands it the mouse. The canvas decides everything; this only shows it. The
 // window's own size is given to the canvas by the main window, which lays it
-// out. The canvas's wheel goes up to the main window, which zooms.
+// out.
 class CCanvasView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CCanvasView)
@@ -25,6 +26,10 @@ public:
     // without one the drag runs by itself.
     void SetEditRunner(std::function<void(const std::function<void()>&)> runner) {
         editRunner_ = std::move(runner);
+    }
+    // Turns the wheel over the canvas into zoom steps.
+    void SetWheelHandler(std::function<void(const QWheelEvent&)> handler) {
+        wheelHandler_ = std::move(handler);
     }
     // The resolution setting and threshold the warning marks of soft slots
     // are judged by; repaints with them.
@@ -44,6 +49,7 @@ private:
     CComposeCanvas& canvas_;
     std::function<bool()> lockQuery_;
     std::function<void(const std::function<void()>&)> editRunner_;
+    std::function<void(const QWheelEvent&)> wheelHandler_;
     int dpi_ = 254;
     ResolutionThreshold threshold_;
 };

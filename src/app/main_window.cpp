@@ -148,6 +148,7 @@ void CMainDlg::CreateControls() {
     canvasView_ = new CCanvasView(canvas_, this);
     canvasView_->SetLockQuery([this] { return LockState(); });
     canvasView_->SetEditRunner([this](const std::function<void()>& edit) { RunEdit(edit); });
+    canvasView_->SetWheelHandler([this](const QWheelEvent& event) { ZoomByWheel(event); });
     canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
     controls_[Canvas] = canvasView_;
     connect(button(RandomTemplate, "随机模板"), &QPushButton::clicked, this,
@@ -307,12 +308,14 @@ void CMainDlg::mousePressEvent(QMouseEvent* event) {
 
 void CMainDlg::wheelEvent(QWheelEvent* event) {
     event->accept();
-    // Over the canvas or the window's ground the wheel zooms; a list that
-    // reached its end passes the wheel up, and that must not zoom the page.
-    QWidget* under = childAt(event->position().toPoint());
-    if (under && under != canvasView_)
-        return;
-    const int steps = wheelSteps_.Add(event->angleDelta(), event->phase());
+    // Over the window's ground the wheel zooms as over the canvas; a list
+    // that reached its end passes the wheel up, and that must not zoom.
+    if (!childAt(event->position().toPoint()))
+        ZoomByWheel(*event);
+}
+
+void CMainDlg::ZoomByWheel(const QWheelEvent& event) {
+    const int steps = wheelSteps_.Add(event.angleDelta(), event.phase());
     for (int i = 0; i < std::abs(steps); ++i)
         RunOperation(steps > 0 ? CanvasOperation::EnlargeCoarse : CanvasOperation::ShrinkCoarse);
 }

@@ -29,6 +29,7 @@ class CThumbnailList;
 class IMessages;
 class IShutdownService;
 class QCheckBox;
+class QWheelEvent;
 class QLabel;
 class QListWidget;
 
@@ -158,6 +159,7 @@ private:
     void RefillFinishedList();
     bool AppendFinishedPage();
     bool HandleKey(QKeyEvent* event);
+    void ZoomByWheel(const QWheelEvent& event);
     void ChooseCustomerCommand();
     void ShowDpiDialog();
     SavePageRequest MakeSaveRequest(bool customerCheck) const;

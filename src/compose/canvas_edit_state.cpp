@@ -79,6 +79,9 @@ void CComposeCanvas::RestoreEditState(const EditState& state) {
     if (state.displaySize.isValid() && state.displaySize != displaySize_) {
         for (SlotPlacement& p : placements_)
             ScaleSlotRect(p, state.displaySize, displaySize_);
+        // The next resize scales from the state as it was kept.
+        resizeAnchor_ =
+            ResizeAnchor{state.placements, state.displaySize, placements_, layoutGeneration_};
         RefitAllSlots();
     }
     // Composed with the selection it was composed with; a selection made

@@ -88,11 +88,10 @@ TEST_F(CanvasInputTest, WheelZoomsAndToolbarRunsTheSameOperations) {
     SetLocked(true);
     const int zoom = canvas().placement(0).zoom;
     auto turn = [this](int delta) {
-        const QPoint at = window->currentLayout().canvas.center();
-        QWheelEvent wheel(at, window->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-        // Over the canvas the wheel travels up to the window, which zooms.
-        QCoreApplication::sendEvent(window.get(), &wheel);
+        const QPoint at = window->canvasView()->rect().center();
+        QWheelEvent wheel(at, window->canvasView()->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(window->canvasView(), &wheel);
     };
     turn(120);
     EXPECT_EQ(canvas().placement(0).zoom, zoom + 1);
