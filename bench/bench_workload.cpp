@@ -2,7 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "compose/canvas_size_file.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"

@@ -9,7 +9,7 @@
 
 #include "bench_support.h"
 
-#include "app/task_list_dialog.h"
+#include "app/orders/task_list_dialog.h"
 #include "common/base_dir.h"
 #include "common/find_files.h"
 #include "common/messages.h"

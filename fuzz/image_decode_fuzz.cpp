@@ -4,7 +4,7 @@
 
 #include "fuzz_support.h"
 
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "templates/thumbnail_cell.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

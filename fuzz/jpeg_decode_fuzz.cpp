@@ -4,7 +4,7 @@
 
 #include "fuzz_support.h"
 
-#include "compose/jpeg_codec.h"
+#include "raster/jpeg_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1)

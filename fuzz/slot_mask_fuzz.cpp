@@ -4,7 +4,7 @@
 
 #include "fuzz_support.h"
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include <QImage>
 

@@ -5,7 +5,7 @@
 #include "fuzz_support.h"
 
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 
 #include <QImage>

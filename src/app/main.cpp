@@ -1,4 +1,4 @@
-#include "app/desktop_main.h"
+#include "app/main_window/desktop_main.h"
 
 int main(int argc, char** argv) {
     return RunDesktop(argc, argv);

@@ -1,6 +1,6 @@
 #include "cli/command.h"
 #include "common/atomic_file.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 
 #include <QJsonArray>

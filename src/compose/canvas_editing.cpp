@@ -4,7 +4,7 @@
 
 #include "compose/canvas_geometry.h"
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "compose/canvas_geometry.h"
 #include "compose/compose_canvas.h"
 #include "compose/digit_strips.h"
-#include "compose/raster.h"
-#include "compose/raster_math.h"
+#include "compose/slot_drawing.h"
+#include "raster/raster_math.h"
 
 #include <QPainter>
 

@@ -3,8 +3,8 @@
 
 #include "compose/canvas_geometry.h"
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
-#include "compose/working_copy_cache.h"
+#include "compose/slot_drawing.h"
+#include "raster/working_copy_cache.h"
 
 #include "common/atomic_file.h"
 

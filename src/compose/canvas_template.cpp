@@ -4,7 +4,7 @@
 #include "compose/canvas_geometry.h"
 #include "compose/canvas_size_file.h"
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 
 #include "common/atomic_file.h"
 

@@ -5,7 +5,7 @@
 // no window itself; a view shows backBuffer() at displayOrigin() and hands
 // it points in display coordinates (client point minus displayOrigin()).
 
-#include "compose/rect.h"
+#include "raster/rect.h"
 #include "compose/slot_placement.h"
 #include "compose/template_body.h"
 

@@ -1,8 +1,8 @@
 // Corners of rotated and sheared slots.
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
-#include "compose/raster_math.h"
+#include "raster/raster_math.h"
 
 #include <QLineF>
 

@@ -1,7 +1,7 @@
 // Drawing slot images onto a page: opacity, parallelograms, mirrors, and the
 // per-slot steps the canvas and the batch worker share.
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include <QPainter>
 #include <QTransform>

@@ -1,10 +1,10 @@
 // Slot masks (grey BMP pictures that become a photo's opacity) and slot
 // borders.
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include "common/byte_io.h"
-#include "compose/raster_math.h"
+#include "raster/raster_math.h"
 
 #include <QPainter>
 #include <vector>

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "compose/rect.h"
+#include "raster/rect.h"
 
 // Template slot rectangles are Rects on the 1000 x 750 grid.
 using TemplateRect = Rect;

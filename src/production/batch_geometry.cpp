@@ -1,6 +1,6 @@
 #include "production/batch_geometry.h"
 
-#include "compose/raster.h"
+#include "raster/raster.h"
 
 namespace {
 // Page coordinates never come near this bound (a page has at most 250

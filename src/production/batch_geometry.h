@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compose/rect.h"
+#include "raster/rect.h"
 
 #include <QSize>
 

@@ -1,7 +1,7 @@
 #include "production/copy_pages.h"
 
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "production/finished_pages.h"
 #include "production/new_page.h"
 #include "records/customer_task.h"

@@ -2,10 +2,10 @@
 
 #include "common/atomic_file.h"
 #include "common/messages.h"
-#include "compose/colour_conversion.h"
-#include "compose/edge_extension.h"
-#include "compose/jpeg_codec.h"
-#include "compose/raster.h"
+#include "raster/colour_conversion.h"
+#include "raster/edge_extension.h"
+#include "raster/jpeg_codec.h"
+#include "raster/raster.h"
 #include "production/export_manifest.h"
 #include "records/workspace_paths.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "compose/rect.h"
+#include "raster/rect.h"
 #include "compose/slot_placement.h"
 #include "compose/template_body.h"
 

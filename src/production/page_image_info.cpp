@@ -1,7 +1,7 @@
 #include "production/page_image_info.h"
 
-#include "compose/jpeg_codec.h"
-#include "compose/raster.h"
+#include "raster/jpeg_codec.h"
+#include "raster/raster.h"
 
 #include <QFile>
 

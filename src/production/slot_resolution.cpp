@@ -1,7 +1,7 @@
 #include "production/slot_resolution.h"
 
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "production/batch_geometry.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "templates/template_packer.h"
 
 #include "common/atomic_file.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 #include "templates/mask_bmp.h"
 

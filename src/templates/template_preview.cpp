@@ -1,7 +1,7 @@
 #include "templates/template_preview.h"
 
 #include "common/byte_io.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "templates/thumbnail_cell.h"
 
 #include "common/atomic_file.h"
-#include "compose/raster.h"
-#include "compose/raster_math.h"
-#include "compose/working_copy_cache.h"
+#include "raster/raster.h"
+#include "raster/raster_math.h"
+#include "raster/working_copy_cache.h"
 #include "templates/template_preview.h"
 
 #include <QPainter>

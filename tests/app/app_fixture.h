@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/main_window.h"
+#include "app/main_window/main_window.h"
 #include "common/messages.h"
 #include "test_support.h"
 

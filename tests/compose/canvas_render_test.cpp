@@ -3,7 +3,7 @@
 #include "canvas_fixtures.h"
 
 #include "compose/digit_strips.h"
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include <QImageReader>
 #include <QPainter>

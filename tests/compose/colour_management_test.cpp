@@ -2,7 +2,7 @@
 // decoded; photos without a profile are taken as sRGB.
 
 #include "canvas_fixtures.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "jpeg_files.h"
 
 #include <QColorSpace>

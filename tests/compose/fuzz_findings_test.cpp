@@ -2,7 +2,7 @@
 
 #include "common/atomic_file.h"
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Corners of rotated and sheared slots.
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 
 #include <QLineF>
 #include <cmath>

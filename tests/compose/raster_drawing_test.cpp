@@ -1,6 +1,6 @@
 // Drawing slot images: opacity, parallelograms, mirrors and placed slots.
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 #include "test_support.h"
 
 #include <QPainter>

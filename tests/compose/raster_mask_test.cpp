@@ -1,6 +1,6 @@
 // Slot masks becoming a photo's opacity, and slot borders.
 
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 #include "test_support.h"
 
 #include <QtEndian>

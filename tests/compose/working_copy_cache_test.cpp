@@ -3,8 +3,8 @@
 
 #include "canvas_fixtures.h"
 
-#include "compose/raster.h"
-#include "compose/working_copy_cache.h"
+#include "raster/raster.h"
+#include "raster/working_copy_cache.h"
 
 #include <gtest/gtest.h>
 

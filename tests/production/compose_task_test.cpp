@@ -10,7 +10,7 @@
 
 #include "common/profile.h"
 #include "compose/canvas_size_file.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 
 #include <QDir>
 #include <QFile>

@@ -6,7 +6,7 @@
 
 #include "common/messages.h"
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "production/finished_pages.h"
 #include "production/new_page.h"
 #include "production_fixture.h"

@@ -4,7 +4,7 @@
 #include "production/lab_export.h"
 
 #include "common/messages.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "jpeg_files.h"
 #include "listed_page.h"
 #include "order_fixture.h"

@@ -3,7 +3,7 @@
 #include "production/slot_resolution.h"
 #include "records/resolution_threshold.h"
 
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "production_fixture.h"
 #include "test_support.h"
 

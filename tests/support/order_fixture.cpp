@@ -1,7 +1,7 @@
 #include "order_fixture.h"
 
 #include "compose/canvas_size_file.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 #include "records/customer_task.h"
 #include "records/dpi_setting.h"

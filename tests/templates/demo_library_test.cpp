@@ -4,7 +4,7 @@
 
 #include "common/extract_tag.h"
 #include "common/gbk.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
 #include "test_support.h"
 

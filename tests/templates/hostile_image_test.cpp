@@ -2,8 +2,8 @@
 // keep the decoder busy for minutes: every reader refuses them before taking
 // the memory they claim, while real pictures of the same sizes still read.
 
-#include "compose/jpeg_codec.h"
-#include "compose/raster.h"
+#include "raster/jpeg_codec.h"
+#include "raster/raster.h"
 #include "hostile_images.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"

@@ -1,5 +1,5 @@
 #include "common/byte_io.h"
-#include "compose/raster.h"
+#include "compose/slot_drawing.h"
 #include "templates/mask_bmp.h"
 #include "test_support.h"
 

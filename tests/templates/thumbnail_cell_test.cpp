@@ -1,7 +1,7 @@
 #include "compose/compose_canvas.h"
-#include "compose/raster.h"
+#include "raster/raster.h"
 #include "compose/template_body.h"
-#include "compose/working_copy_cache.h"
+#include "raster/working_copy_cache.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"
 

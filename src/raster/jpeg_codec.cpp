@@ -1,0 +1,452 @@
+// libjpeg-turbo behind the raster toolkit. libjpeg reports errors through a
+// callback that must not return, so every entry point sets a jump target;
+// everything that lives across it is held in State on the heap.
+
+#include "raster/jpeg_codec.h"
+
+#include "common/byte_io.h"
+#include "raster/large_image.h"
+
+#include <QTransform>
+#include <QtEndian>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <new>
+
+namespace {
+
+// The decoder's work on a scan, in coefficient readings: the band's width for
+// every block it covers, plus this much for visiting a block at all (a run of
+// empty blocks, or a DC scan, still costs per block).
+constexpr qint64 kBlockVisitCost = 16;
+// A sequential file reads every coefficient once, a progressive one two or
+// three times, successive approximation once more per refined bit. No real
+// photo needs more than this many times the work of a sequential decode,
+// while a file that repeats a cheap scan thousands of times does.
+constexpr qint64 kMaxSequentialDecodes = 8;
+
+// The 32-bit QImage layouts are 0xAARRGGBB words: B, G, R, A in memory on a
+// little-endian machine.
+constexpr J_COLOR_SPACE kWordOrder = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+constexpr J_COLOR_SPACE kWordOrderNoAlpha =
+    Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void Fail(j_common_ptr c) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(c->err)->jump, 1);
+}
+
+// Corrupt-data warnings are neither printed nor fatal: the file has already
+// been checked to be whole, and the decoder pads what it cannot read.
+void Quiet(j_common_ptr, int) {}
+
+void InitErrors(ErrorManager& err) {
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = Fail;
+    err.pub.emit_message = Quiet;
+}
+
+// Counts the scans and the coefficients they read while the input is
+// consumed; called by libjpeg before every row of every scan.
+struct ScanBound {
+    jpeg_progress_mgr pub;
+    int lastScan = 0;
+    qint64 readings = 0;
+    qint64 budget = 0;
+};
+
+void CheckScans(j_common_ptr c) {
+    auto* d = reinterpret_cast<j_decompress_ptr>(c);
+    auto* bound = reinterpret_cast<ScanBound*>(c->progress);
+    if (d->input_scan_number == bound->lastScan)
+        return;
+    bound->lastScan = d->input_scan_number;
+    if (bound->lastScan > kMaxJpegScans)
+        Fail(c);
+    // A band of a scan costs its width in coefficients per block (at least
+    // one: a DC scan or a run of empty blocks still visits every block).
+    qint64 blocks = 0;
+    for (int i = 0; i < d->comps_in_scan && i < MAX_COMPS_IN_SCAN; ++i)
+        if (const jpeg_component_info* comp = d->cur_comp_info[i])
+            blocks += qint64(comp->width_in_blocks) * comp->height_in_blocks;
+    const int band = d->progressive_mode ? qMax(1, d->Se - d->Ss + 1) : DCTSIZE2;
+    bound->readings += blocks * (band + kBlockVisitCost);
+    if (bound->readings > bound->budget)
+        Fail(c);
+}
+
+// The Orientation tag (0x0112) of IFD0 in an EXIF block ("Exif\0\0" and a
+// TIFF structure of either byte order); 1 when absent or malformed.
+int ExifOrientation(const QByteArray& app1) {
+    if (!app1.startsWith(QByteArrayView("Exif\0\0", 6)))
+        return 1;
+    const QByteArray tiff = app1.mid(6);
+    ByteReader r(tiff);
+    const uint16_t order = r.u16be();
+    const bool big = order == 0x4D4D; // "MM"
+    if (!big && order != 0x4949)      // "II"
+        return 1;
+    auto u16 = [&]() { return big ? r.u16be() : r.u16(); };
+    auto u32 = [&]() { return big ? r.u32be() : r.u32(); };
+    if (u16() != 42)
+        return 1;
+    const uint32_t ifd = u32();
+    if (!r.ok() || ifd < 8 || !r.skip(qint64(ifd) - 8))
+        return 1;
+    const uint16_t entries = u16();
+    for (int i = 0; i < entries && r.ok(); ++i) {
+        const uint16_t tag = u16();
+        const uint16_t type = u16();
+        r.skip(4); // count
+        const uint16_t value = u16();
+        r.skip(2);
+        if (r.ok() && tag == 0x0112 && type == 3) // SHORT
+            return value >= 1 && value <= 8 ? value : 1;
+    }
+    return 1;
+}
+
+// Turns a decoded picture upright as the camera recorded it: mirror and flip
+// first, then a quarter turn clockwise where the orientation has one.
+QImage Upright(QImage image, int orientation) {
+    static const struct {
+        bool mirror, flip, quarterTurn;
+    } kSteps[9] = {{},
+                   {false, false, false},
+                   {true, false, false},
+                   {true, true, false},
+                   {false, true, false},
+                   {false, true, true},
+                   {false, false, true},
+                   {true, false, true},
+                   {true, true, true}};
+    if (orientation < 2 || orientation > 8 || image.isNull())
+        return image;
+    const auto& step = kSteps[orientation];
+    if (step.mirror || step.flip)
+        image = std::move(image).mirrored(step.mirror, step.flip);
+    if (step.quarterTurn)
+        image = image.transformed(QTransform().rotate(90));
+    return image;
+}
+
+// The profile's chunks joined in their sequence order; libjpeg checks that
+// every chunk is there once and allocates the whole with malloc.
+QByteArray ReadIccProfile(j_decompress_ptr info) {
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    if (!jpeg_read_icc_profile(info, &data, &length) || !data)
+        return {};
+    QByteArray icc(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    free(data);
+    return icc;
+}
+
+bool TurnsSideways(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
+
+} // namespace
+
+struct JpegDecoder::State {
+    jpeg_decompress_struct info;
+    ErrorManager err;
+    ScanBound bound;
+    QByteArray bytes; // shares the caller's data; libjpeg reads from it
+    bool created = false;
+    bool ok = false;
+    QSize stored;
+    int orientation = 1;
+    QByteArray icc;
+};
+
+JpegDecoder::JpegDecoder(const QByteArray& bytes) : state_(std::make_unique<State>()) {
+    State* s = state_.get();
+    s->bytes = bytes;
+    if (bytes.isEmpty())
+        return;
+    s->info.err = nullptr;
+    InitErrors(s->err);
+    s->info.err = &s->err.pub;
+    if (setjmp(s->err.jump))
+        return; // ok stays false; the destructor releases libjpeg's memory
+    jpeg_create_decompress(&s->info);
+    s->created = true;
+    jpeg_mem_src(&s->info, reinterpret_cast<const unsigned char*>(s->bytes.constData()),
+                 static_cast<unsigned long>(s->bytes.size()));
+    jpeg_save_markers(&s->info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&s->info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
+    if (jpeg_read_header(&s->info, TRUE) != JPEG_HEADER_OK)
+        return;
+    s->icc = ReadIccProfile(&s->info);
+    for (jpeg_saved_marker_ptr m = s->info.marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1)
+            continue;
+        const QByteArray data(reinterpret_cast<const char*>(m->data),
+                              static_cast<qsizetype>(m->data_length));
+        if (data.startsWith(QByteArrayView("Exif\0\0", 6))) {
+            s->orientation = ExifOrientation(data);
+            break;
+        }
+    }
+    s->stored =
+        QSize(static_cast<int>(s->info.image_width), static_cast<int>(s->info.image_height));
+    s->ok = !s->stored.isEmpty();
+}
+
+JpegDecoder::~JpegDecoder() {
+    if (state_->created)
+        jpeg_destroy_decompress(&state_->info);
+}
+
+bool JpegDecoder::ok() const {
+    return state_->ok;
+}
+
+QSize JpegDecoder::storedSize() const {
+    return state_->stored;
+}
+
+QSize JpegDecoder::shownSize() const {
+    return TurnsSideways(state_->orientation) ? state_->stored.transposed() : state_->stored;
+}
+
+int JpegDecoder::orientation() const {
+    return state_->orientation;
+}
+
+QByteArray JpegDecoder::iccProfile() const {
+    return state_->icc;
+}
+
+int JpegDecoder::dotsPerInch() const {
+    const jpeg_decompress_struct& info = state_->info;
+    if (!state_->ok || !info.saw_JFIF_marker || info.X_density == 0)
+        return 0;
+    if (info.density_unit == 1)
+        return info.X_density;
+    if (info.density_unit == 2)
+        return qRound(info.X_density * 2.54);
+    return 0;
+}
+
+QSize JpegDecoder::shownSizeAt(int denominator) const {
+    // libjpeg rounds a reduced side up: ceil(side / denominator).
+    const auto reduce = [denominator](int side) {
+        return int((qint64(side) + denominator - 1) / denominator);
+    };
+    const QSize shown = shownSize();
+    return QSize(reduce(shown.width()), reduce(shown.height()));
+}
+
+QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxBytes) {
+    State* s = state_.get();
+    if (!s->ok)
+        return {};
+    s->ok = false; // one decode per file: libjpeg has consumed the data
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+        format != QImage::Format_ARGB32_Premultiplied)
+        return {};
+    if (denominator != 1 && denominator != 2 && denominator != 4 && denominator != 8)
+        return {};
+    jpeg_decompress_struct& info = s->info;
+    // Adobe CMYK is stored inverted; each channel times K gives the colour.
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    if (!cmyk && info.num_components != 1 && info.num_components != 3)
+        return {};
+
+    // The header has set every component's size in blocks.
+    qint64 allBlocks = 0;
+    for (int i = 0; i < info.num_components; ++i)
+        allBlocks += qint64(info.comp_info[i].width_in_blocks) * info.comp_info[i].height_in_blocks;
+    s->bound.pub.progress_monitor = CheckScans;
+    s->bound.budget = allBlocks * (DCTSIZE2 + kBlockVisitCost) * kMaxSequentialDecodes;
+    info.progress = &s->bound.pub;
+    info.mem->max_memory_to_use = static_cast<long>(maxBytes);
+    info.out_color_space = cmyk ? JCS_CMYK : kWordOrder;
+    info.scale_num = 1;
+    info.scale_denom = static_cast<unsigned int>(denominator);
+    info.dct_method = JDCT_ISLOW;
+
+    QImage* image = new (std::nothrow) QImage;
+    if (!image)
+        return {};
+    std::unique_ptr<QImage> owner(image);
+    if (setjmp(s->err.jump))
+        return {};
+    jpeg_calc_output_dimensions(&info);
+    const QSize out(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
+    if (out.isEmpty() || qint64(out.width()) * out.height() * 4 > maxBytes)
+        return {};
+    *image = NewLargeImage(out, format);
+    if (image->isNull())
+        return {};
+    if (!jpeg_start_decompress(&info))
+        return {};
+    if (!cmyk) {
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = image->scanLine(static_cast<int>(info.output_scanline));
+            jpeg_read_scanlines(&info, &row, 1);
+        }
+    } else {
+        while (info.output_scanline < info.output_height) {
+            const int y = static_cast<int>(info.output_scanline);
+            // CMYK rows are 4 bytes a pixel too: decode in place, then
+            // rewrite each pixel as an opaque colour word.
+            JSAMPROW row = image->scanLine(y);
+            jpeg_read_scanlines(&info, &row, 1);
+            auto* px = reinterpret_cast<quint32*>(row);
+            for (int x = 0; x < out.width(); ++x) {
+                const uchar* p = row + 4 * x;
+                const int k = p[3];
+                px[x] = qRgb(p[0] * k / 255, p[1] * k / 255, p[2] * k / 255);
+            }
+        }
+    }
+    jpeg_finish_decompress(&info);
+    return Upright(std::move(*image), s->orientation);
+}
+
+namespace {
+
+// Grows a QByteArray as libjpeg fills it. libjpeg hands back a full buffer
+// each time, so the array doubles and the rest of it is offered next.
+struct ByteArrayDestination {
+    jpeg_destination_mgr pub;
+    QByteArray* out;
+};
+
+void StartOutput(j_compress_ptr c) {
+    auto* d = reinterpret_cast<ByteArrayDestination*>(c->dest);
+    d->pub.next_output_byte = reinterpret_cast<JOCTET*>(d->out->data());
+    d->pub.free_in_buffer = static_cast<size_t>(d->out->size());
+}
+
+boolean GrowOutput(j_compress_ptr c) {
+    auto* d = reinterpret_cast<ByteArrayDestination*>(c->dest);
+    const qsizetype full = d->out->size();
+    try {
+        d->out->resize(full * 2);
+    } catch (...) {
+        Fail(reinterpret_cast<j_common_ptr>(c));
+    }
+    d->pub.next_output_byte = reinterpret_cast<JOCTET*>(d->out->data()) + full;
+    d->pub.free_in_buffer = static_cast<size_t>(d->out->size() - full);
+    return TRUE;
+}
+
+void EndOutput(j_compress_ptr c) {
+    auto* d = reinterpret_cast<ByteArrayDestination*>(c->dest);
+    d->out->resize(d->out->size() - static_cast<qsizetype>(d->pub.free_in_buffer));
+}
+
+struct EncodeState {
+    jpeg_compress_struct info;
+    ErrorManager err;
+    ByteArrayDestination dest;
+    QByteArray out;
+    const QImage* source = nullptr;
+    QImage converted;
+    J_COLOR_SPACE space = kWordOrderNoAlpha;
+    int components = 4;
+    bool created = false;
+
+    ~EncodeState() {
+        if (created)
+            jpeg_destroy_compress(&info);
+    }
+};
+
+// Everything that changes after the jump target is set lives in s.
+bool RunEncoder(EncodeState* s, const JpegPageOptions& options) {
+    InitErrors(s->err);
+    s->info.err = &s->err.pub;
+    if (setjmp(s->err.jump))
+        return false;
+    jpeg_create_compress(&s->info);
+    s->created = true;
+    s->dest.out = &s->out;
+    s->dest.pub.init_destination = StartOutput;
+    s->dest.pub.empty_output_buffer = GrowOutput;
+    s->dest.pub.term_destination = EndOutput;
+    s->info.dest = &s->dest.pub;
+
+    jpeg_compress_struct& info = s->info;
+    info.image_width = static_cast<JDIMENSION>(s->source->width());
+    info.image_height = static_cast<JDIMENSION>(s->source->height());
+    info.input_components = s->components;
+    info.in_color_space = s->space;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, qBound(1, options.quality, 100), TRUE);
+    // Full colour resolution: every component sampled 1 x 1; halved chroma
+    // samples the brightness 2 x 2 against one colour sample (4:2:0).
+    for (int i = 0; i < info.num_components; ++i) {
+        const int factor = options.halfChroma && i == 0 && info.num_components == 3 ? 2 : 1;
+        info.comp_info[i].h_samp_factor = factor;
+        info.comp_info[i].v_samp_factor = factor;
+    }
+    info.dct_method = JDCT_ISLOW;
+    info.write_JFIF_header = TRUE;
+    const int dpi = options.dpi;
+    if (dpi > 0 && dpi <= 0xFFFF) {
+        info.density_unit = 1; // dots per inch
+        info.X_density = static_cast<UINT16>(dpi);
+        info.Y_density = static_cast<UINT16>(dpi);
+    } else {
+        info.density_unit = 0; // only the aspect ratio: 1:1
+        info.X_density = 1;
+        info.Y_density = 1;
+    }
+    jpeg_start_compress(&info, TRUE);
+    if (!options.iccProfile.isEmpty())
+        jpeg_write_icc_profile(&info,
+                               reinterpret_cast<const JOCTET*>(options.iccProfile.constData()),
+                               static_cast<unsigned int>(options.iccProfile.size()));
+    while (info.next_scanline < info.image_height) {
+        // libjpeg only reads the rows it is given.
+        JSAMPROW row =
+            const_cast<JSAMPROW>(s->source->constScanLine(static_cast<int>(info.next_scanline)));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    return true;
+}
+
+} // namespace
+
+QByteArray EncodeJpegPage(const QImage& image, const JpegPageOptions& options) {
+    if (image.isNull())
+        return {};
+    auto s = std::make_unique<EncodeState>();
+    s->source = &image;
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        // Premultiplied colour of a see-through pixel is that pixel over
+        // black, which is what the page shows where nothing was drawn.
+        break;
+    case QImage::Format_RGB888:
+        s->space = JCS_RGB;
+        s->components = 3;
+        break;
+    default:
+        s->converted = image.convertToFormat(QImage::Format_RGB32);
+        if (s->converted.isNull())
+            return {};
+        s->source = &s->converted;
+    }
+    // A first guess of the file size; the array grows when it is short.
+    const qsizetype guess = qsizetype(image.width()) * image.height() / 2;
+    s->out.resize(qBound(qsizetype(64 * 1024), guess, qsizetype(64 * 1024 * 1024)));
+    if (!RunEncoder(s.get(), options))
+        return {};
+    return std::move(s->out);
+}

@@ -1,0 +1,108 @@
+// Hostile pictures among the customer photos: the window keeps handling
+// events while the thumbnail loader works on them, the other photos' cells
+// appear, and each hostile one is shown as the blank cell of an unreadable
+// file.
+
+#include "app/main_window/control_ids.h"
+#include "app/photo_and_page_areas/thumbnail_list.h"
+#include "app_fixture.h"
+#include "hostile_images.h"
+
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+using namespace ControlId;
+
+// A named pipe posing as a photo: the loader's worker reading it waits until
+// the test writes it, so the loader is provably still at work meanwhile.
+class PipePhoto {
+public:
+    explicit PipePhoto(const QString& path) : path_(QFile::encodeName(path)) {
+        made_ = ::mkfifo(path_.constData(), 0600) == 0;
+    }
+    // Whatever happened, no worker is left waiting for a writer.
+    ~PipePhoto() {
+        const int fd = ::open(path_.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    bool made() const { return made_; }
+
+private:
+    QByteArray path_;
+    bool made_ = false;
+};
+
+QImage CellOf(QListWidgetItem* entry) {
+    return entry->icon()
+        .pixmap(kThumbnailWidth, kThumbnailHeight)
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(MainWindowTest, HostilePhotosAreRefusedWhileTheWindowKeepsWorking) {
+    const QString pipePath = base.file("slow.jpg");
+    PipePhoto pipe(pipePath);
+    ASSERT_TRUE(pipe.made());
+    const QStringList hostile{base.file("claim.jpg"), base.file("scans.jpg"),
+                              base.file("flat.png")};
+    ASSERT_TRUE(WriteBytes(hostile[0], ForgedProgressiveJpeg(15000, 16000, 200)));
+    ASSERT_TRUE(WriteBytes(hostile[1], ForgedProgressiveJpeg(1000, 1000, 20000)));
+    ASSERT_TRUE(WriteBytes(hostile[2], FlatPng(15000, 16000, 1, 1)));
+
+    auto* photos = static_cast<CThumbnailList*>(window->control(PhotoList));
+    QTRY_VERIFY(!photos->IsLoading());
+    const int customerPhotos = photos->count();
+    ASSERT_GT(customerPhotos, 0);
+    // The pipe last: every other entry is taken by a worker before it.
+    window->SetPhotoChooser([&] { return hostile + QStringList{pipePath}; });
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(0);
+    QTest::mouseClick(static_cast<QWidget*>(window->control(ImportPhotos)), Qt::LeftButton);
+    ASSERT_EQ(photos->count(), customerPhotos + 4);
+    const qint64 placeholder = photos->item(0)->icon().cacheKey();
+
+    // Every entry but the pipe gets its cell while the loader still waits.
+    const auto arrived = [&](int i) { return photos->item(i)->icon().cacheKey() != placeholder; };
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            for (int i = 0; i < customerPhotos + 3; ++i)
+                if (!arrived(i))
+                    return false;
+            return true;
+        }(),
+        60000);
+    EXPECT_TRUE(photos->IsLoading());
+    EXPECT_FALSE(arrived(customerPhotos + 3));
+    EXPECT_GT(ticks, 0) << "the event loop ran while the loader worked";
+    // A click is handled meanwhile: a template goes onto the canvas.
+    auto* templates = static_cast<CThumbnailList*>(window->control(TemplateList));
+    ASSERT_GT(templates->count(), 0);
+    QTest::mouseClick(templates->viewport(), Qt::LeftButton, {},
+                      templates->visualItemRect(templates->item(0)).center());
+    EXPECT_TRUE(window->canvas().HasTemplate());
+    EXPECT_TRUE(photos->IsLoading());
+
+    const QImage blank = DrawThumbnailCell(QImage()).convertToFormat(QImage::Format_RGB32);
+    for (int i = 0; i < customerPhotos; ++i)
+        EXPECT_NE(CellOf(photos->item(i)), blank) << "customer photo " << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(CellOf(photos->item(customerPhotos + i)), blank) << hostile[i].toStdString();
+
+    // The pipe delivers a hostile picture too: refused, and the run ends.
+    std::thread writer([&] { WriteBytes(pipePath, ForgedProgressiveJpeg(16000, 16000, 200)); });
+    QTRY_VERIFY_WITH_TIMEOUT(!photos->IsLoading(), 60000);
+    writer.join();
+    EXPECT_TRUE(arrived(customerPhotos + 3));
+    EXPECT_EQ(CellOf(photos->item(customerPhotos + 3)), blank);
+}
+
+} // namespace
