@@ -347,3 +347,27 @@ TEST(CustomerDlg, NewCustomerIsSavedAndDeleteNeedsASelection) {
     EXPECT_EQ(ReadTaskPhone(dlg.TaskPath()), "139");
     EXPECT_EQ(ReadOrderLines(OrderLinesPathForTask(dlg.TaskPath())).size(), 1);
 }
+
+TEST(CustomerDlg, TagBracketsInACellAreRefusedWhenTheEditEnds) {
+    TestFolder base;
+    WriteCatalogue({{"A", "10", "10"}});
+    RecordingMessages messages;
+    CCustomerDlg dlg(messages);
+    Show(&dlg);
+    WhenShown<CProductPickDlg>([](CProductPickDlg* pick) { PickProducts(pick, {"A"}); });
+    Click(dlg.addButton());
+    Show(&dlg);
+    CQuantityListCtrl* list = dlg.orderList();
+    for (const int column : {1, 2}) {
+        for (const char* typed : {"</n>", "2>", "<c"}) {
+            DoubleClickCell(list, 0, column);
+            CInPlaceEdit* editor = list->ActiveEditor();
+            ASSERT_NE(editor, nullptr);
+            QTest::keyClicks(editor, typed);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(list->CellText(0, column), "1") << column << typed;
+        }
+    }
+    EXPECT_EQ(dlg.form().rows[0], (OrderLine{"A", "10", "10", "1", "1"}));
+}
