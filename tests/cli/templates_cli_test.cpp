@@ -165,7 +165,9 @@ TEST(TemplatesCli, PackRefusalWritesNothing) {
 TEST(TemplatesCli, FileCommandsNeverStockTheStudio) {
     TestFolder files;
     Write(files.file("preview.jpg"), EncodeImage(QuadrantImage(8, 8), "JPEG"));
-    Write(files.file("good.json"), R"({"page_size_cm": [30, 20], "preview": "preview.jpg"})");
+    Write(files.file("background.png"), EncodeImage(QuadrantImage(30, 20), "PNG"));
+    Write(files.file("good.json"), R"({"page_size_cm": [30, 20], "preview": "preview.jpg",
+                                       "background": "background.png"})");
     Write(files.file("bad.json"), R"({"page_size_cm": [30, 20], "background": "gone.jpg"})");
     const struct {
         QStringList args;
@@ -177,6 +179,9 @@ TEST(TemplatesCli, FileCommandsNeverStockTheStudio) {
         {{"template-info", files.file("bad.temp")}, 2},
     };
     TestFolder studio;
+    // The demo library at hand, as beside an installed program.
+    const QByteArray otherDemo = qgetenv("TAOBAN_DEMO_DIR");
+    qputenv("TAOBAN_DEMO_DIR", TAOBAN_BINARY_DIR "/demo");
     for (const auto& run : runs) {
         const CliResult r = RunCli(run.args, studio.path());
         EXPECT_EQ(r.exitCode, run.exitCode)
@@ -187,7 +192,8 @@ TEST(TemplatesCli, FileCommandsNeverStockTheStudio) {
     }
     // A command that uses the studio still stocks it.
     EXPECT_EQ(RunCli({"library"}, studio.path()).exitCode, 0);
-    EXPECT_TRUE(QFileInfo::exists(studio.file("模板")));
+    EXPECT_TRUE(QFileInfo::exists(studio.file("模板/list.txt")));
+    qputenv("TAOBAN_DEMO_DIR", otherDemo);
 }
 
 TEST(TemplatesCli, LibraryListsTheIndexRelativeToTheBase) {
