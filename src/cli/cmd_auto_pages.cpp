@@ -2,6 +2,7 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "cli/page_argument.h"
+#include "common/find_files.h"
 #include "compose/canvas_size_file.h"
 #include "production/auto_pages.h"
 #include "production/smart_selection.h"
@@ -80,14 +81,16 @@ bool Parse(const QStringList& args, AutoPagesArguments& out, QString& error) {
     return true;
 }
 
-// The customer's photos: the JPEG and PNG files directly in folder, by name,
-// so that a seed gives the same album whatever order the disk lists them in.
+// The customer's photos: the JPEG and PNG files directly in folder, in the
+// studio's name order, so that a seed gives the same album whatever order
+// the disk lists them in.
 QStringList PhotosIn(const QString& folder) {
+    QStringList names =
+        QDir(folder).entryList({"*.jpg", "*.jpeg", "*.png"}, QDir::Files | QDir::Readable);
+    SortFileNames(names);
     QStringList photos;
-    const QFileInfoList files = QDir(folder).entryInfoList(
-        {"*.jpg", "*.jpeg", "*.png"}, QDir::Files | QDir::Readable, QDir::Name);
-    for (const QFileInfo& file : files)
-        photos.append(file.absoluteFilePath());
+    for (const QString& name : names)
+        photos.append(QDir(folder).absoluteFilePath(name));
     return photos;
 }
 

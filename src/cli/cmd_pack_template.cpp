@@ -13,11 +13,11 @@ int RunPackTemplate(const QStringList& args) {
 }
 
 const CliCommandRegistrar registrar({
-    "pack-template",
-    "DESC.json OUT.temp",
+    "pack-template", "DESC.json OUT.temp",
     "Builds a template package from a JSON description (see README, \"Making templates\"); "
     "nothing is written when the JSON file or a file it names is refused",
     RunPackTemplate,
+    false, // works on the named files only
 });
 
 } // namespace

@@ -85,13 +85,13 @@ int RunTemplateInfo(const QStringList& args) {
 }
 
 const CliCommandRegistrar registrar({
-    "template-info",
-    "FILE.temp",
+    "template-info", "FILE.temp",
     "Prints a template package as JSON: marker, page_size (0.01 cm), preview, overlay and "
     "background sizes in pixels (null where absent or undecodable), mask_sizes in bytes, the "
     "slot rects on the 1000 x 750 grid (empty ones removed) and front, transparency, shear, "
     "angle and border (\"#RRGGBB\") of all 20 slots",
     RunTemplateInfo,
+    false, // works on the named files only
 });
 
 } // namespace

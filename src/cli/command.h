@@ -13,6 +13,10 @@ struct CliCommand {
     // args: the arguments after the command name. Returns the exit status:
     // 0 done, 1 refused with a system message, 2 bad arguments or input.
     std::function<int(const QStringList& args)> run;
+    // Whether the command works in the studio: only these have a new base
+    // stocked with the demo library first. Commands on named files alone
+    // never make or fill a studio folder.
+    bool usesStudio = true;
 };
 
 struct CliCommandRegistrar {

@@ -66,7 +66,8 @@ int main(int argc, char** argv) {
             PrintOut(c.summary);
             return 0;
         }
-        StockStudio();
+        if (c.usesStudio)
+            StockStudio();
         return c.run(args);
     }
     PrintErr(

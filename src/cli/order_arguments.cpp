@@ -3,18 +3,8 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
 
+#include "records/order_lines.h"
 #include "records/product_catalogue.h"
-
-namespace {
-// Texts that would break the tagged order file or its lines.
-bool FitsOrderFile(const QString& text) {
-    for (const QChar c : text) {
-        if (c == QLatin1Char('<') || c == QLatin1Char('>') || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
-}
-} // namespace
 
 bool ParseOrderArguments(const QStringList& args, OrderArguments& parsed, QString& error) {
     parsed = {};

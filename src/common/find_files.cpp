@@ -2,10 +2,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -15,6 +17,16 @@ QByteArray UpperAscii(QByteArray s) {
             c = static_cast<char>(c - 'a' + 'A');
     return s;
 }
+
+char16_t UpperAscii(char16_t c) {
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+struct Entry {
+    QByteArray name; // as the file system holds it
+    QString shown;   // decoded, for the order
+    unsigned char type = DT_UNKNOWN;
+};
 
 struct Search {
     bool matchAll = false;
@@ -29,8 +41,8 @@ struct Search {
         QString base = folder;
         if (!base.endsWith(QLatin1Char('/')))
             base += QLatin1Char('/');
-        // readdir gives the entries in the order the file system keeps them,
-        // which QDir would sort or filter.
+        // readdir hands over every entry as it stands; QDir would filter
+        // them by its own rules.
         DIR* dir = opendir(QFile::encodeName(base).constData());
         if (!dir)
             return true;
@@ -39,17 +51,23 @@ struct Search {
             closedir(dir);
             return true;
         }
-        bool going = true;
-        while (going) {
-            const dirent* entry = readdir(dir);
-            if (!entry)
-                break;
-            const QByteArray name(entry->d_name);
+        std::vector<Entry> entries;
+        while (const dirent* entry = readdir(dir)) {
+            QByteArray name(entry->d_name);
             if (name.startsWith('.'))
                 continue;
-            const QString path = base + QFile::decodeName(name);
-            bool isDir = entry->d_type == DT_DIR;
-            if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            QString shown = QFile::decodeName(name);
+            entries.push_back({std::move(name), std::move(shown), entry->d_type});
+        }
+        closedir(dir);
+        // The disk's own order differs from machine to machine.
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return FileNameLess(a.shown, b.shown); });
+        bool going = true;
+        for (auto entry = entries.cbegin(); going && entry != entries.cend(); ++entry) {
+            const QString path = base + entry->shown;
+            bool isDir = entry->type == DT_DIR;
+            if (entry->type == DT_UNKNOWN || entry->type == DT_LNK) {
                 struct stat st {};
                 isDir = stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
             }
@@ -57,16 +75,32 @@ struct Search {
                 going = (*visit)(path + QLatin1Char('/'), true);
                 if (going && recursive)
                     going = Run(path);
-            } else if (matchAll || UpperAscii(name).contains(needle)) {
+            } else if (matchAll || UpperAscii(entry->name).contains(needle)) {
                 going = (*visit)(path, false);
             }
         }
-        closedir(dir);
         return going;
     }
 };
 
 } // namespace
+
+bool FileNameLess(const QString& a, const QString& b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const char16_t x = UpperAscii(a[i].unicode());
+        const char16_t y = UpperAscii(b[i].unicode());
+        if (x != y)
+            return x < y;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b;
+}
+
+void SortFileNames(QStringList& names) {
+    std::sort(names.begin(), names.end(), FileNameLess);
+}
 
 void VisitFoundFiles(const QString& folder, const QString& pattern, bool recursive,
                      const std::function<bool(const QString& path, bool isFolder)>& visit) {

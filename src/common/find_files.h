@@ -9,8 +9,18 @@ struct FoundFiles {
     QStringList all() const { return folders + files; }
 };
 
-// Lists folder in the file system's own order, skipping names that begin with
-// ".". A file matches when pattern is "*" or "*.*", or when its upper-cased
+// The order in which the studio's file system lists the names of a folder:
+// character by character (UTF-16 code units), with a to z taken as A to Z;
+// no locale. Names that differ only in the case of a to z, which that file
+// system cannot hold side by side, follow their exact code units. Every
+// listing of the studio's folders comes in this order, so that two machines
+// holding the same files show the same lists and draw the same albums.
+bool FileNameLess(const QString& a, const QString& b);
+// names sorted by FileNameLess.
+void SortFileNames(QStringList& names);
+
+// Lists folder in FileNameLess order of its names, skipping names that begin
+// with ".". A file matches when pattern is "*" or "*.*", or when its upper-cased
 // name contains the upper-cased text from the pattern's last "." on.
 // Sub-folders are searched where they are met when recursive is set. A folder
 // reached a second time (through a link back up the tree) is listed but not

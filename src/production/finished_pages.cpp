@@ -1,5 +1,6 @@
 #include "production/finished_pages.h"
 
+#include "common/find_files.h"
 #include "common/messages.h"
 #include "compose/compose_canvas.h"
 #include "production/page_compositor.h"
@@ -40,12 +41,13 @@ QSet<QString> ImagesOfPages(const CustomerTask& task) {
     return names;
 }
 
-// The "*-N.jpg" companions of page N in folder, in name order.
+// The "*-N.jpg" companions of page N in folder, in the studio's name order.
 QStringList CompanionsOf(const QString& folder, const QString& page, const CustomerTask& task) {
     const QString suffix = "-" + page + ".jpg";
     const QSet<QString> taken = ImagesOfPages(task);
     QStringList found;
-    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    QStringList files = QDir(folder).entryList(QDir::Files);
+    SortFileNames(files);
     for (const QString& file : files)
         if (file.endsWith(suffix, Qt::CaseInsensitive) && !taken.contains(file.toLower()))
             found.append(file);

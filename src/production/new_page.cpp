@@ -83,6 +83,11 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
         return result;
     }
 
+    // Nothing to save and no customer: no task is started for it, neither
+    // the customer's nor the preview cache.
+    if (!request.customerChosen && task.Path().isEmpty() && !canvas.HasTemplate())
+        return result;
+
     if (task.Path().isEmpty()) {
         // Without a chosen customer the page is kept in the preview cache
         // rather than in no folder at all.

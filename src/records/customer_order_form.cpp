@@ -44,7 +44,7 @@ QString CustomerOrderForm::CellText(int row, int column) const {
 }
 
 bool CustomerOrderForm::SetCellText(int row, int column, const QString& text) {
-    if (row < 0 || row >= rows.size())
+    if (row < 0 || row >= rows.size() || !FitsOrderFile(text))
         return false;
     if (column == kQuantityColumn)
         rows[row].quantity = text;

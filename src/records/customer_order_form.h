@@ -37,7 +37,9 @@ public:
     // The text a cell shows: column 0 the product's listed form, 1 the
     // quantity, 2 the page count.
     QString CellText(int row, int column) const;
-    // Only quantity and page count can be edited; the text is kept as typed.
+    // Only quantity and page count can be edited; the text is kept as typed,
+    // unless the order file cannot hold it (FitsOrderFile): then the cell
+    // keeps its text and false is returned.
     bool SetCellText(int row, int column, const QString& text);
 
     // The dialog's OK: creates or updates the task with its messages.

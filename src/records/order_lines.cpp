@@ -11,6 +11,14 @@ namespace {
 constexpr qint64 kMaxOrderBytes = qint64(16) << 20;
 } // namespace
 
+bool FitsOrderFile(const QString& text) {
+    for (const QChar c : text) {
+        if (c == QLatin1Char('<') || c == QLatin1Char('>') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
 QList<OrderLine> ReadOrderLines(const QString& path) {
     QList<OrderLine> lines;
     QString text = ReadJoinedLinesKeepingBytes(path, kMaxOrderBytes);

@@ -24,6 +24,11 @@ struct OrderLine {
 // reading, never an error.
 QList<OrderLine> ReadOrderLines(const QString& path);
 
+// Whether a quantity or page count can stand in the tagged order file: a
+// "<" or ">" would be read as a tag ("</n>" ends the line early, "</c>"
+// takes the product name apart), a control character breaks the line.
+bool FitsOrderFile(const QString& text);
+
 // Writes the order lines, replacing the file atomically:
 // "<n>name<w>w</w><h>h</h><c>quantity</c><p>pages</p></n>" per line.
 bool WriteOrderLines(const QString& path, const QList<OrderLine>& lines);

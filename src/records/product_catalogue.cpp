@@ -2,6 +2,7 @@
 
 #include "common/extract_tag.h"
 #include "common/gbk.h"
+#include "records/customer_task.h"
 #include "records/dpi_setting.h"
 #include "records/gbk_text_keeping_bytes.h"
 #include "records/number_text.h"
@@ -32,6 +33,19 @@ bool HasControl(const QString& text) {
             return true;
     }
     return false;
+}
+
+// Page names are made from the product name ("name", "name-2", ...) and
+// become file names in the customer folder: a separator would change the
+// name on the way and lead out of the folder, and a name cut to fit the
+// page record no longer matches its product, so a reopened page would never
+// find it again. Every number a task's pages can reach must still fit.
+bool FitsPageName(const QString& name) {
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return false;
+    const qsizetype longest =
+        ToGbk(name + QLatin1Char('-') + QString::number(CustomerTask::kMaxPages)).size();
+    return longest <= TaskPage::kNameBytes - 1;
 }
 
 bool IsUsableSize(const QString& size) {
@@ -93,7 +107,8 @@ bool ProductCatalogue::Add(const QString& name, const QString& width, const QStr
         messages.Inform(QStringLiteral("产品名称不能包含空格!"));
         return false;
     }
-    if (HasTagBracket(entry.name) || HasControl(entry.name) || !IsGbkEncodable(entry.name)) {
+    if (HasTagBracket(entry.name) || HasControl(entry.name) || !IsGbkEncodable(entry.name) ||
+        !FitsPageName(entry.name)) {
         messages.Inform(QStringLiteral("产品名称有非法字符!"));
         return false;
     }

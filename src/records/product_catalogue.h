@@ -37,7 +37,8 @@ public:
     // message shown through messages: a size below 0.01 or one holding blanks
     // or tag brackets ("尺寸错误"), a name already present ("此产品已存在!"),
     // a name with blanks inside ("产品名称不能包含空格!") or with tag
-    // brackets, control characters or characters GBK lacks
+    // brackets, control characters, characters GBK lacks, "/" or "\", or
+    // too long for its pages' names to fit a page record
     // ("产品名称有非法字符!"). An empty name is ignored without a message.
     bool Add(const QString& name, const QString& width, const QString& height, IMessages& messages);
 

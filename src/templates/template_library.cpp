@@ -142,12 +142,13 @@ const QStringList& TemplateLibrary::OpenSet(const QString& folder) {
     // Packages come from Windows, where "3.TEMP" answers to "3.temp"; one
     // listing of the folder finds such names without a lookup per number.
     QHash<QString, QString> byLowerName;
-    const QFileInfoList files =
-        set.folder.isEmpty() ? QFileInfoList() : QDir(set.folder).entryInfoList(QDir::Files);
-    for (const QFileInfo& file : files) {
-        const QString lower = file.fileName().toLower();
-        if (file.fileName() == lower || !byLowerName.contains(lower))
-            byLowerName.insert(lower, file.fileName());
+    QStringList files =
+        set.folder.isEmpty() ? QStringList() : QDir(set.folder).entryList(QDir::Files);
+    SortFileNames(files);
+    for (const QString& file : files) {
+        const QString lower = file.toLower();
+        if (file == lower || !byLowerName.contains(lower))
+            byLowerName.insert(lower, file);
     }
     for (int page = 1; page <= kMaxPage; ++page) {
         const auto found = byLowerName.constFind(QStringLiteral("%1.temp").arg(page));

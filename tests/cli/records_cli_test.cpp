@@ -58,6 +58,8 @@ TEST(CatalogueCli, AddListAndDeleteWithTheStudiosMessages) {
         {{"B", "0.009", "1"}, QStringLiteral("尺寸错误")},
         {{"B", "1", "x"}, QStringLiteral("尺寸错误")},
         {{"big album", "1", "1"}, QStringLiteral("产品名称不能包含空格!")},
+        {{"a/b", "1", "1"}, QStringLiteral("产品名称有非法字符!")},
+        {{QString(95, 'x'), "1", "1"}, QStringLiteral("产品名称有非法字符!")},
     };
     for (const auto& c : refused) {
         const CliResult r = RunCli(QStringList{"catalogue", "add"} + c.args, base);

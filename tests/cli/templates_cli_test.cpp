@@ -160,6 +160,42 @@ TEST(TemplatesCli, PackRefusalWritesNothing) {
     EXPECT_EQ(RunCli({"pack-template", folder.file("bad.json")}).exitCode, 2);
 }
 
+// Commands on named files leave the studio folder alone: not made, not
+// stocked with the demo library, whether they succeed or refuse.
+TEST(TemplatesCli, FileCommandsNeverStockTheStudio) {
+    TestFolder files;
+    Write(files.file("preview.jpg"), EncodeImage(QuadrantImage(8, 8), "JPEG"));
+    Write(files.file("background.png"), EncodeImage(QuadrantImage(30, 20), "PNG"));
+    Write(files.file("good.json"), R"({"page_size_cm": [30, 20], "preview": "preview.jpg",
+                                       "background": "background.png"})");
+    Write(files.file("bad.json"), R"({"page_size_cm": [30, 20], "background": "gone.jpg"})");
+    const struct {
+        QStringList args;
+        int exitCode;
+    } runs[] = {
+        {{"pack-template", files.file("bad.json"), files.file("bad.temp")}, 2},
+        {{"pack-template", files.file("good.json"), files.file("good.temp")}, 0},
+        {{"template-info", files.file("good.temp")}, 0},
+        {{"template-info", files.file("bad.temp")}, 2},
+    };
+    TestFolder studio;
+    // The demo library at hand, as beside an installed program.
+    const QByteArray otherDemo = qgetenv("TAOBAN_DEMO_DIR");
+    qputenv("TAOBAN_DEMO_DIR", TAOBAN_BINARY_DIR "/demo");
+    for (const auto& run : runs) {
+        const CliResult r = RunCli(run.args, studio.path());
+        EXPECT_EQ(r.exitCode, run.exitCode)
+            << run.args.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_TRUE(
+            QDir(studio.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+            << run.args.join(' ').toStdString();
+    }
+    // A command that uses the studio still stocks it.
+    EXPECT_EQ(RunCli({"library"}, studio.path()).exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(studio.file("模板/list.txt")));
+    qputenv("TAOBAN_DEMO_DIR", otherDemo);
+}
+
 TEST(TemplatesCli, LibraryListsTheIndexRelativeToTheBase) {
     TestFolder folder;
     Write(folder.file("模板/婚纱/唯美/套一/1.temp"), "x");

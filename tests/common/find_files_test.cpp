@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-void Touch(const QString& path) { ASSERT_TRUE(WriteBytes(path, "x")); }
+void Touch(const QString& path) {
+    ASSERT_TRUE(WriteBytes(path, "x"));
+}
 } // namespace
 
 TEST(FindFiles, MatchesExtensionAnywhereInAnyCase) {
@@ -73,4 +75,24 @@ TEST(FindFiles, ChineseNames) {
     const FoundFiles found = FindFiles(dir.path(), "*.temp", true);
     EXPECT_EQ(found.files, QStringList{dir.path() + "/婚纱/套一/1.temp"});
     EXPECT_EQ(found.folders, (QStringList{dir.path() + "/婚纱/", dir.path() + "/婚纱/套一/"}));
+}
+
+// Names in the studio's order: a to z as capitals, then code unit by code
+// unit; no locale ("张" before "李", "_" after "Z"), shorter prefix first.
+TEST(FindFiles, EveryMachineListsInTheStudiosOrder) {
+    const QStringList expected{"9", "a", "a10", "A2", "b", "Z", "_x", "~1", "张三", "李四"};
+    TestFolder dir;
+    QDir(dir.path()).mkpath("sets");
+    // Created in reverse so the disk's own order cannot pass for the result.
+    for (auto name = expected.crbegin(); name != expected.crend(); ++name) {
+        Touch(dir.file(*name));
+        QDir(dir.path()).mkpath("sets/" + *name);
+    }
+    QStringList files, folders;
+    for (const QString& name : expected) {
+        files.append(dir.path() + "/" + name);
+        folders.append(dir.path() + "/sets/" + name + "/");
+    }
+    EXPECT_EQ(FindFiles(dir.path(), "*", false).files, files);
+    EXPECT_EQ(FindFiles(dir.file("sets"), "*", false).folders, folders);
 }

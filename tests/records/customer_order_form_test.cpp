@@ -28,6 +28,9 @@ TEST(CustomerOrderForm, OnlyQuantityAndPagesAreEditableAndKeptAsTyped) {
     EXPECT_TRUE(form.SetCellText(0, CustomerOrderForm::kQuantityColumn, QStringLiteral("两本")));
     EXPECT_TRUE(form.SetCellText(0, CustomerOrderForm::kPagesColumn, "30"));
     EXPECT_FALSE(form.SetCellText(1, CustomerOrderForm::kPagesColumn, "30"));
+    // The order file could not read them back.
+    EXPECT_FALSE(form.SetCellText(0, CustomerOrderForm::kQuantityColumn, "2</n>"));
+    EXPECT_FALSE(form.SetCellText(0, CustomerOrderForm::kPagesColumn, "</c>"));
     EXPECT_EQ(form.rows[0], (OrderLine{"A", "10", "20", QStringLiteral("两本"), "30"}));
     EXPECT_EQ(form.CellText(0, CustomerOrderForm::kQuantityColumn), QStringLiteral("两本"));
     EXPECT_EQ(form.CellText(5, CustomerOrderForm::kQuantityColumn), "");

@@ -89,8 +89,17 @@ TEST(ProductCatalogue, NamesThatOrdersCannotCarryAreRefused) {
     EXPECT_FALSE(catalogue.Add("a<w>b", "10", "10", messages));
     EXPECT_FALSE(catalogue.Add(QStringLiteral("x\x01y"), "10", "10", messages));
     EXPECT_FALSE(catalogue.Add(QString::fromUtf8("\xF0\x9F\x93\xB7"), "10", "10", messages));
-    EXPECT_EQ(messages.informed, QStringList(3, QStringLiteral("产品名称有非法字符!")));
+    // Page names are the product name and "-2000" at most, in 99 GBK bytes.
+    EXPECT_FALSE(catalogue.Add("a/b", "10", "10", messages));
+    EXPECT_FALSE(catalogue.Add("a\\b", "10", "10", messages));
+    EXPECT_FALSE(catalogue.Add(QString(95, 'x'), "10", "10", messages));
+    EXPECT_FALSE(catalogue.Add(QString(48, QChar(0x76F8)), "10", "10", messages));
+    EXPECT_EQ(messages.informed, QStringList(7, QStringLiteral("产品名称有非法字符!")));
     EXPECT_TRUE(catalogue.Entries().isEmpty());
+    messages.informed.clear();
+    EXPECT_TRUE(catalogue.Add(QString(94, 'x'), "10", "10", messages));
+    EXPECT_TRUE(catalogue.Add(QString(47, QChar(0x76F8)), "10", "10", messages));
+    EXPECT_TRUE(messages.informed.isEmpty());
 }
 
 TEST(ProductCatalogue, DeleteNeedsASelectionAndAConfirmation) {

@@ -46,6 +46,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 #include <QUrl>
+#include <QWindow>
 
 CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
     : QDialog(parent, Qt::Window), messages_(messages) {
@@ -86,13 +87,23 @@ CMainDlg::~CMainDlg() {
 }
 
 void CMainDlg::ShowOnScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect free = screen->availableGeometry();
-        move(free.topLeft());
-        resize(free.size());
-    }
+    // The frame is known only once the window exists on the screen, and on
+    // some desktops only after the window manager has framed it.
+    FitFrameToScreen();
     show();
+    FitFrameToScreen();
+    QMetaObject::invokeMethod(this, &CMainDlg::FitFrameToScreen, Qt::QueuedConnection);
+}
+
+void CMainDlg::FitFrameToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The whole window, title bar and borders included, takes the screen's
+    // free area; the client area is what is left inside the frame.
+    const QRect free = screen->availableGeometry();
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    setGeometry(free.marginsRemoved(frame));
 }
 
 void CMainDlg::CreateControls() {

@@ -52,7 +52,8 @@ public:
     explicit CMainDlg(IMessages& messages, QWidget* parent = nullptr);
     ~CMainDlg() override;
 
-    // Places the window on the screen's free area (start-up).
+    // Shows the window with its frame filling the screen's free area
+    // (start-up).
     void ShowOnScreen();
 
     QWidget* control(int id) const { return controls_.value(id); }
@@ -151,6 +152,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void FitFrameToScreen();
     void CreateControls();
     void ApplyLayout();
     void FillTemplateList();

@@ -109,5 +109,9 @@ void CCustomerDlg::FillList() {
 }
 
 void CCustomerDlg::KeepCellText(int row, int column) {
-    form_.SetCellText(row, column, list_->CellText(row, column));
+    if (form_.SetCellText(row, column, list_->CellText(row, column)))
+        return;
+    // Refused: the cell shows what the order keeps.
+    const QSignalBlocker quiet(list_);
+    list_->SetCellText(row, column, form_.CellText(row, column));
 }

@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -80,7 +81,24 @@ CTaskListDlg::CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidg
     resize(920, 520);
 
     connect(list_, &QAbstractItemView::doubleClicked, this, &CTaskListDlg::OpenCommand);
+    // The list reports double clicks on rows only; one beside every row is
+    // an open without a selection all the same.
+    list_->viewport()->installEventFilter(this);
     Reload();
+}
+
+bool CTaskListDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            !list_->indexAt(mouse->position().toPoint()).isValid()) {
+            // A click beside every row leaves none selected.
+            list_->clearSelection();
+            OpenCommand();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CTaskListDlg::Reload() {

@@ -62,6 +62,9 @@ public:
     // Reads the order book from the task store again.
     void Reload();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void NewTaskCommand();
     void EditCommand();

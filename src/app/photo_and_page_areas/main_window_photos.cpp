@@ -38,7 +38,7 @@ void CMainDlg::RemoveSelectedPhoto() {
     if (selected.isEmpty())
         return;
     const int row = photoList_->row(selected.first());
-    delete photoList_->takeItem(row);
+    photoList_->RemoveEntry(row);
     if (row < customerPhotos_.size())
         customerPhotos_.removeAt(row);
 }

@@ -67,6 +67,23 @@ bool CThumbnailList::AppendEntry(const QString& path, const QString& label) {
     return true;
 }
 
+void CThumbnailList::RemoveEntry(int row) {
+    if (row < 0 || row >= count())
+        return;
+    delete takeItem(row);
+    if (row >= paths_.size())
+        return;
+    paths_.removeAt(row);
+    drawn_.removeAt(row);
+    // The run keeps its positions; only the entries they stand for move up.
+    for (int& entry : runEntries_) {
+        if (entry == row)
+            entry = -1;
+        else if (entry > row)
+            --entry;
+    }
+}
+
 void CThumbnailList::LoadMissingCells() {
     runEntries_.clear();
     QStringList runPaths;
@@ -91,6 +108,8 @@ void CThumbnailList::OnCellReady(int generation, int position, const QImage& cel
     if (generation != generation_ || position >= runEntries_.size())
         return;
     const int row = runEntries_[position];
+    if (row < 0)
+        return;
     if (QListWidgetItem* entry = item(row)) {
         entry->setIcon(QIcon(QPixmap::fromImage(cell)));
         if (row < drawn_.size())

@@ -24,6 +24,9 @@ public:
     // (and nothing added) when the list no longer holds the entries it was
     // given, e.g. after clear(): then only ShowEntries can fill it.
     bool AppendEntry(const QString& path, const QString& label);
+    // Removes the entry at row, also while cells are still being drawn: each
+    // cell that arrives afterwards still goes to the entry of its own file.
+    void RemoveEntry(int row);
     void StopLoading();
     bool IsLoading() const;
     // The position of the entry under a mouse click, -1 for none.
@@ -47,7 +50,7 @@ private:
     ThumbnailLoader* loader_;
     QStringList paths_;     // the file of each entry
     QList<bool> drawn_;     // whether each entry shows its cell
-    QList<int> runEntries_; // the entry of each position of the loader's run
+    QList<int> runEntries_; // the entry of each position of the loader's run (-1: removed)
     int generation_ = 0;
     int clicked_ = -1;
 };

@@ -258,13 +258,17 @@ void CProgressDlg::PowerOffIfTicked() {
     if (shutdownDone_ || !shutdownBox_->isChecked())
         return;
     shutdownDone_ = true;
-    QString error;
-    if (!shutdown_.PowerOff(&error)) {
+    // The answer may come after this window is gone; the operator's message
+    // interface outlives it.
+    IMessages* messages = &messages_;
+    shutdown_.PowerOff([messages](bool ok, const QString& error) {
+        if (ok)
+            return;
         QString text = QString::fromUtf8(kShutdownFailedMessage);
         if (!error.isEmpty())
             text += "\n" + error;
-        messages_.Inform(text);
-    }
+        messages->Inform(text);
+    });
 }
 
 void CProgressDlg::keyPressEvent(QKeyEvent* event) {

@@ -49,7 +49,7 @@ public:
     int Run(int pageIndex, const CustomerTask* task);
 
     // The window has closed, the worker has ended and a ticked
-    // "完成后关机" has been carried out.
+    // "完成后关机" has been asked of the system (its answer is not awaited).
     bool IsFinished() const { return finished_; }
     bool IsPageRun() const { return pageRun_; }
     // The run's state; null before Start.

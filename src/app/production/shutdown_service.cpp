@@ -1,33 +1,43 @@
 #include "app/production/shutdown_service.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 const char* const kShutdownFailedMessage = "自动关机失败,请手动关机!";
 
 namespace {
-// The operator may have to authorise the power-off in a dialog of the
-// desktop; wait for an answer that long.
-constexpr int kAuthorisationTimeoutMs = 120 * 1000;
+// logind answers a request it may grant within moments; a bus that stays
+// silent longer is taken as a refusal.
+constexpr int kAnswerTimeoutMs = 5 * 1000;
 } // namespace
 
-bool CLogindShutdownService::PowerOff(QString* error) {
+void CLogindShutdownService::PowerOff(Answer answer) {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
-        if (error)
-            *error = bus.lastError().message();
-        return false;
+        answer(false, bus.lastError().message());
+        return;
     }
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
         QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"));
-    call << true; // interactive: logind may ask for authorisation
-    call.setInteractiveAuthorizationAllowed(true);
-    const QDBusMessage reply = bus.call(call, QDBus::Block, kAuthorisationTimeoutMs);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        if (error)
-            *error = reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage();
-        return false;
-    }
-    return true;
+    call << false; // interactive: never wait for someone to authorise it
+    call.setInteractiveAuthorizationAllowed(false);
+    // The watcher belongs to the application: the window that asked may be
+    // gone when the answer comes.
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kAnswerTimeoutMs),
+                                                QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                     [answer = std::move(answer)](QDBusPendingCallWatcher* done) {
+                         const QDBusPendingReply<> reply = *done;
+                         done->deleteLater();
+                         if (!reply.isError()) {
+                             answer(true, QString());
+                             return;
+                         }
+                         const QDBusError error = reply.error();
+                         answer(false, error.message().isEmpty() ? error.name() : error.message());
+                     });
 }

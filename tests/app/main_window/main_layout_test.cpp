@@ -6,6 +6,9 @@
 #include "app_fixture.h"
 #include "controls/canvas_toolbar.h"
 
+#include <QCoreApplication>
+#include <QScreen>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -74,6 +77,15 @@ TEST_F(MainWindowTest, ChildrenFollowTheLayoutWhenResized) {
         EXPECT_EQ(window->control(Canvas)->geometry(), layout.canvas);
         EXPECT_EQ(window->canvas().clientSize(), layout.canvas.size());
     }
+}
+
+TEST_F(MainWindowTest, TheFrameTakesTheScreensFreeArea) {
+    window->ShowOnScreen();
+    QCoreApplication::processEvents();
+    const QRect free = window->screen()->availableGeometry();
+    const QMargins frame = window->windowHandle()->frameMargins();
+    EXPECT_EQ(window->frameGeometry(), free);
+    EXPECT_EQ(window->geometry(), free.marginsRemoved(frame));
 }
 
 TEST_F(MainWindowTest, ControlTextsAndVisibility) {

@@ -132,6 +132,19 @@ TEST_F(TaskListDlgTest, CommandsWithoutASelectionSayWhatToSelect) {
         Press(*dlg, c.command);
         EXPECT_EQ(messages.informed, QStringList{QString::fromUtf8(c.message)}) << c.message;
     }
+    // A double click beside the rows opens nothing, also after a row was
+    // selected.
+    CSortListCtrl* list = dlg->list();
+    const QPoint beside = list->viewport()->rect().bottomRight() - QPoint(5, 5);
+    ASSERT_FALSE(list->indexAt(beside).isValid());
+    for (const bool rowSelected : {false, true}) {
+        messages.informed.clear();
+        if (rowSelected)
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, RowCentre(list, 0));
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, beside);
+        EXPECT_EQ(messages.informed, QStringList{QStringLiteral("请先选中要编辑的客人记录!")})
+            << rowSelected;
+    }
     EXPECT_TRUE(messages.asked.isEmpty());
     EXPECT_TRUE(composed.isEmpty());
     EXPECT_TRUE(dlg->isVisible());

@@ -77,6 +77,18 @@ TEST_F(FinishedAreaTest, SaveReopenDeleteAndPreview) {
     EXPECT_TRUE(QFileInfo(opened.first()).size() > 0);
 }
 
+TEST_F(FinishedAreaTest, SavingAnEmptyCanvasWithoutACustomerStartsNoTask) {
+    Press(SavePage);
+    EXPECT_TRUE(window->task().Path().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(base.file("套版缓存")));
+    EXPECT_TRUE(messages.informed.isEmpty());
+    EXPECT_EQ(pages()->count(), 0);
+    // A composition without a customer still goes to the preview cache.
+    ComposeAndSave("1.temp");
+    EXPECT_EQ(QFileInfo(window->task().Folder()).fileName(), QStringLiteral("预览缓存"));
+    EXPECT_EQ(pages()->count(), 1);
+}
+
 // Right-click on a page of 相册, "复制到其他产品", 摆台: the album's pages
 // become 摆台's, at its size, with the pages to look at named.
 TEST_F(FinishedAreaTest, ContextMenuCopiesAProductsPagesToAnother) {

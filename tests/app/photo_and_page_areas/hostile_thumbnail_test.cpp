@@ -7,14 +7,17 @@
 #include "app/photo_and_page_areas/thumbnail_list.h"
 #include "app_fixture.h"
 #include "hostile_images.h"
+#include "widget_support.h"
 
 #include <QTest>
 #include <QTimer>
 
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 using namespace ControlId;
@@ -103,6 +106,48 @@ TEST_F(MainWindowTest, HostilePhotosAreRefusedWhileTheWindowKeepsWorking) {
     writer.join();
     EXPECT_TRUE(arrived(customerPhotos + 3));
     EXPECT_EQ(CellOf(photos->item(customerPhotos + 3)), blank);
+}
+
+TEST_F(MainWindowTest, RemovingAPhotoWhileCellsLoadKeepsEveryCellOnItsOwnPhoto) {
+    auto* photos = static_cast<CThumbnailList*>(window->control(PhotoList));
+    QTest::mouseClick(static_cast<QWidget*>(window->control(ClearPhotos)), Qt::LeftButton);
+    // Every photo a pipe: no cell arrives before the removal below.
+    const QList<QRgb> colours{qRgb(220, 30, 30), qRgb(30, 200, 40), qRgb(40, 60, 220),
+                              qRgb(230, 220, 40), qRgb(20, 20, 20)};
+    QStringList paths;
+    std::vector<std::unique_ptr<PipePhoto>> pipes;
+    for (int i = 0; i < colours.size(); ++i) {
+        paths.append(base.file(QStringLiteral("p%1.jpg").arg(i)));
+        pipes.push_back(std::make_unique<PipePhoto>(paths.last()));
+        ASSERT_TRUE(pipes.back()->made());
+    }
+    window->SetPhotoChooser([&] { return paths; });
+    QTest::mouseClick(static_cast<QWidget*>(window->control(ImportPhotos)), Qt::LeftButton);
+    ASSERT_EQ(photos->count(), paths.size());
+    ASSERT_TRUE(photos->IsLoading());
+    photos->item(1)->setSelected(true);
+    QTest::mouseClick(static_cast<QWidget*>(window->control(RemovePhoto)), Qt::LeftButton);
+    ASSERT_EQ(photos->count(), paths.size() - 1);
+
+    std::vector<std::thread> writers;
+    for (int i = 0; i < colours.size(); ++i) {
+        QImage photo(120, 90, QImage::Format_RGB32);
+        photo.fill(colours[i]);
+        writers.emplace_back(
+            [path = paths[i], bytes = EncodeImage(photo, "JPEG")] { WriteBytes(path, bytes); });
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!photos->IsLoading(), 60000);
+    for (std::thread& writer : writers)
+        writer.join();
+    const QList<int> shown{0, 2, 3, 4};
+    ASSERT_EQ(window->customerPhotos().size(), shown.size());
+    for (int row = 0; row < shown.size(); ++row) {
+        EXPECT_EQ(window->customerPhotos().at(row), paths[shown[row]]);
+        const QImage cell = CellOf(photos->item(row));
+        EXPECT_TRUE(PixelNear(cell, cell.rect().center(), colours[shown[row]],
+                              QStringLiteral("removed-while-loading-%1").arg(row)))
+            << "row " << row;
+    }
 }
 
 } // namespace

@@ -23,24 +23,29 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
 constexpr int kTimeoutMs = 60000;
 
-// Records each power-off request and what the run looked like then.
+// Records each power-off request and what the run looked like then. It
+// answers at once, or, when deferred, only when the test calls Answer.
 class FakeShutdown final : public IShutdownService {
 public:
-    bool PowerOff(QString* error) override {
+    void PowerOff(Answer answer) override {
         ++calls;
         windowShownAtCall = dialog && dialog->isVisible();
         runActiveAtCall = g_pProgressDlg.load() != nullptr;
-        if (!refusal.isEmpty() && error)
-            *error = refusal;
-        return refusal.isEmpty();
+        pending = std::move(answer);
+        if (!deferred)
+            Answer();
     }
+    void Answer() { std::exchange(pending, nullptr)(refusal.isEmpty(), refusal); }
     int calls = 0;
     QString refusal; // non-empty: the system says no, with this reason
+    bool deferred = false;
+    IShutdownService::Answer pending;
     const QWidget* dialog = nullptr;
     bool windowShownAtCall = true;
     bool runActiveAtCall = true;
@@ -241,6 +246,23 @@ TEST_F(ProgressDialogTest, ARefusedPowerOffIsShownToTheOperator) {
     EXPECT_EQ(shutdown.calls, 1);
     EXPECT_EQ(messages.informed,
               QStringList{"自动关机失败,请手动关机!\nInteractive authentication required."});
+}
+
+TEST_F(ProgressDialogTest, TheRunEndsWithoutWaitingForThePowerOffAnswer) {
+    shutdown.deferred = true;
+    shutdown.refusal = "Timeout was reached";
+    CustomerTask task;
+    ASSERT_TRUE(task.Load(WriteTask("己", 1, 400)));
+    dialog->Start(0, &task);
+    dialog->shutdownBox()->click();
+    ASSERT_TRUE(WaitFor([&] { return dialog->IsFinished(); }));
+    EXPECT_EQ(shutdown.calls, 1);
+    EXPECT_TRUE(messages.informed.isEmpty());
+    // The answer may come after the window is gone.
+    dialog.reset();
+    ASSERT_TRUE(shutdown.pending);
+    shutdown.Answer();
+    EXPECT_EQ(messages.informed, QStringList{"自动关机失败,请手动关机!\nTimeout was reached"});
 }
 
 TEST_F(ProgressDialogTest, AWindowDestroyedMidRunStopsItsWorkerAndClearsTheRun) {
