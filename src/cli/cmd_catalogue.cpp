@@ -1,6 +1,7 @@
 #include "cli/cli_messages.h"
 #include "cli/command.h"
 #include "records/product_catalogue.h"
+#include "records/workspace_paths.h"
 
 namespace {
 const QString kCommand = QStringLiteral("catalogue");
@@ -21,12 +22,14 @@ int Add(const QStringList& args) {
     if (args[0].trimmed().isEmpty())
         return BadInput(kCommand, QStringLiteral("add needs a product name"));
     ProductCatalogue catalogue;
-    catalogue.Load();
     CliMessages messages(false);
-    if (!catalogue.Add(args[0], args[1], args[2], messages))
-        return 1;
-    if (!catalogue.Save()) {
-        messages.Inform(QStringLiteral("保存失败!"));
+    bool refused = false;
+    if (!catalogue.Update(CataloguePath(), [&](ProductCatalogue& current) {
+            refused = !current.Add(args[0], args[1], args[2], messages);
+            return !refused;
+        })) {
+        if (!refused)
+            messages.Inform(QStringLiteral("保存失败!"));
         return 1;
     }
     PrintOut(ProductDisplayText(catalogue.Entries().last()));
@@ -37,12 +40,14 @@ int Delete(const QStringList& args, bool yes) {
     if (args.size() != 1)
         return BadInput(kCommand, QStringLiteral("delete needs NAME"));
     ProductCatalogue catalogue;
-    catalogue.Load();
     CliMessages messages(yes);
-    if (!catalogue.Delete(args[0], messages))
-        return 1;
-    if (!catalogue.Save()) {
-        messages.Inform(QStringLiteral("保存失败!"));
+    bool refused = false;
+    if (!catalogue.Update(CataloguePath(), [&](ProductCatalogue& current) {
+            refused = !current.Delete(args[0], messages);
+            return !refused;
+        })) {
+        if (!refused)
+            messages.Inform(QStringLiteral("保存失败!"));
         return 1;
     }
     return 0;

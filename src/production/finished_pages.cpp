@@ -6,6 +6,7 @@
 #include "production/page_compositor.h"
 #include "production/progress_run.h"
 #include "records/customer_task.h"
+#include "records/customer_update.h"
 #include "records/dpi_setting.h"
 #include "records/workspace_paths.h"
 
@@ -160,13 +161,21 @@ bool RemoveFinishedPage(CustomerTask& task, int index) {
     if (index < 0 || index >= task.PageCount())
         return false;
     const QString name = task.pages[index]->Name();
-    // Out of the task first, so that renumbering may give its number to the
-    // next page.
-    task.RemovePage(index);
-    RemovePageFiles(task.Folder(), name, task);
-    RenumberNumberedPages(task);
-    task.Save();
-    return true;
+    // Applied to the task as it is now: another station may have added
+    // pages since this copy was read, or removed this one.
+    return UpdateCustomerTask(task, [&](CustomerTask& current) {
+        for (int i = 0; i < current.PageCount(); ++i) {
+            if (current.pages[i]->Name() != name)
+                continue;
+            // Out of the task first, so that renumbering may give its number
+            // to the next page.
+            current.RemovePage(i);
+            RemovePageFiles(current.Folder(), name, current);
+            RenumberNumberedPages(current);
+            break;
+        }
+        return true;
+    });
 }
 
 bool DeleteFinishedPage(CustomerTask& task, int selected, CComposeCanvas& canvas,
@@ -180,7 +189,10 @@ bool DeleteFinishedPage(CustomerTask& task, int selected, CComposeCanvas& canvas
     if (selected >= task.PageCount())
         return false;
     canvas.ClearSlots();
-    return RemoveFinishedPage(task, selected);
+    if (RemoveFinishedPage(task, selected))
+        return true;
+    messages.Inform(QStringLiteral("保存失败!"));
+    return false;
 }
 
 OpenedPage OpenFinishedPage(CustomerTask& task, int clicked, int selected, CComposeCanvas& canvas,

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "compose/compose_canvas.h"
 #include "records/customer_task.h"
+#include "records/customer_update.h"
 #include "records/dpi_setting.h"
 #include "records/workspace_paths.h"
 
@@ -105,16 +106,27 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
         }
     }
 
+    // The selected page is known by its name: another station may have
+    // added or removed pages since this task was read.
+    const QString selectedName =
+        request.selectedPage >= 0 && request.selectedPage < task.PageCount()
+            ? task.pages[request.selectedPage]->Name()
+            : QString();
     bool written = true;
     QString previewOf; // the page whose preview JPEG is written last
-    if (canvas.HasTemplate()) {
-        const TaskPage* selected =
-            request.selectedPage >= 0 && request.selectedPage < task.PageCount()
-                ? task.pages[request.selectedPage].get()
-                : nullptr;
-        bool isNew = !selected || canvas.templateChanged();
-        if (selected && !isNew && request.customerChosen) {
-            QString stem = selected->Name();
+    const bool updated = UpdateCustomerTask(task, [&](CustomerTask& current) {
+        if (!canvas.HasTemplate())
+            return true;
+        int selectedIndex = -1;
+        for (int i = 0; i < current.PageCount() && !selectedName.isEmpty(); ++i) {
+            if (current.pages[i]->Name() == selectedName) {
+                selectedIndex = i;
+                break;
+            }
+        }
+        bool isNew = selectedIndex < 0 || canvas.templateChanged();
+        if (!isNew && request.customerChosen) {
+            QString stem = selectedName;
             const qsizetype dash = stem.lastIndexOf('-');
             if (dash >= 0)
                 stem.truncate(dash);
@@ -122,39 +134,42 @@ SavePageResult SaveCanvasAsPage(const SavePageRequest& request, CComposeCanvas& 
         }
 
         if (isNew) {
+            // Named under the lock: two stations saving the same product at
+            // once get two names.
             auto page = std::make_unique<TaskPage>();
             QStringList pageNames;
-            for (const auto& existing : task.pages)
+            for (const auto& existing : current.pages)
                 pageNames.append(existing->Name());
-            page->SetName(NewPageName(TaskFolderOf(task), product, pageNames));
+            page->SetName(NewPageName(TaskFolderOf(current), product, pageNames));
             page->width = pageSize.width();
             page->height = pageSize.height();
             page->placements = canvas.placements();
-            written = WriteLayout(canvas, task, page->Name());
+            written = WriteLayout(canvas, current, page->Name());
             if (written) {
                 result.pageName = page->Name();
                 previewOf = page->Name();
-                task.pages.push_back(std::move(page));
-                result.pageIndex = task.PageCount() - 1;
+                current.pages.push_back(std::move(page));
+                result.pageIndex = current.PageCount() - 1;
                 result.newPage = true;
             }
         } else {
-            TaskPage& page = *task.pages[request.selectedPage];
+            TaskPage& page = *current.pages[selectedIndex];
             if (output.width() >= 1) {
                 page.width = output.width();
                 page.height = output.height();
             }
             page.placements = canvas.placements();
-            written = WriteLayout(canvas, task, page.Name());
+            written = WriteLayout(canvas, current, page.Name());
             result.pageName = page.Name();
             previewOf = page.Name();
-            result.pageIndex = request.selectedPage;
+            result.pageIndex = selectedIndex;
         }
-    }
+        return true;
+    });
 
     canvas.ClearTemplateChanged();
     canvas.ClearModified();
-    result.saved = task.Save() && written;
+    result.saved = updated && written;
     // The preview JPEG goes last: an existing preview takes its page's name
     // from every later page, so it must only ever stand for a page the task
     // file already lists. A save cut short before this point leaves the

@@ -4,13 +4,16 @@
 #include "common/extract_tag.h"
 #include "common/gbk.h"
 #include "common/text_file.h"
+#include "records/customer_update.h"
 #include "records/workspace_paths.h"
 
 #include <QFile>
 
 bool WriteStatusFile(const QString& customerFolder, int done, int pages) {
     const QString text = QStringLiteral("<s>%1/%2</s>").arg(done).arg(pages);
-    return WriteFileAtomic(StatusFilePath(customerFolder), ToGbk(text));
+    return WithCustomerLock(customerFolder, [&] {
+        return WriteFileAtomic(StatusFilePath(customerFolder), ToGbk(text));
+    });
 }
 
 QString ReadOutputStatus(const QString& customerFolder) {

@@ -2,6 +2,7 @@
 
 #include "common/gbk.h"
 #include "records/customer_task.h"
+#include "records/customer_update.h"
 #include "records/workspace_paths.h"
 
 #include <QDir>
@@ -44,7 +45,9 @@ bool SaveNewTask(const QString& name, const QString& phone, const QList<OrderLin
     CustomerTask task;
     task.SetPath(TaskFilePath(folder));
     task.phone = phone;
-    if (!task.Save() || !WriteOrderLines(OrderLinesPath(folder), products)) {
+    const bool written = WithCustomerLock(
+        folder, [&] { return task.Save() && WriteOrderLines(OrderLinesPath(folder), products); });
+    if (!written) {
         TakeBackNewTask(folder);
         messages.Inform(kSaveFailed);
         return false;
@@ -59,7 +62,10 @@ bool SaveExistingTask(const QString& name, const QString& existingTaskPath,
     QDir().mkpath(TaskStoreFolder());
     if (IsUsableCustomerName(name))
         QDir().mkpath(CustomerFolder(name));
-    if (!WriteOrderLines(OrderLinesPathForTask(existingTaskPath), products)) {
+    const QString ordersPath = OrderLinesPathForTask(existingTaskPath);
+    const bool written = WithCustomerLock(QFileInfo(ordersPath).path(),
+                                          [&] { return WriteOrderLines(ordersPath, products); });
+    if (!written) {
         messages.Inform(kSaveFailed);
         return false;
     }

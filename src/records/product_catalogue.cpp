@@ -1,6 +1,7 @@
 #include "records/product_catalogue.h"
 
 #include "common/extract_tag.h"
+#include "common/file_lock.h"
 #include "common/gbk.h"
 #include "records/customer_task.h"
 #include "records/dpi_setting.h"
@@ -155,6 +156,20 @@ bool ProductCatalogue::Save(const QString& path) const {
     if (!unread_.isEmpty())
         lines.append(unread_);
     return WriteLinesKeepingBytes(path, lines);
+}
+
+bool ProductCatalogue::Update(const QString& path,
+                              const std::function<bool(ProductCatalogue&)>& change) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const std::unique_ptr<FileLock> lock = FileLock::Acquire(path + QStringLiteral(".lock"));
+    if (!lock)
+        return false;
+    ProductCatalogue current;
+    current.Load(path);
+    if (!change(current) || !current.Save(path))
+        return false;
+    *this = current;
+    return true;
 }
 
 bool ProductCatalogue::Save() const {

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // One product the studio sells: name and print size in centimetres, the sizes
 // kept as the text typed (e.g. "20" or "25.4").
@@ -46,6 +47,12 @@ public:
     // first blank) once the operator confirms "确认删除吗？". An empty row
     // text, or one naming no product, is "请先选中您要删除的产品!".
     bool Delete(const QString& rowText, IMessages& messages);
+
+    // Reads the catalogue file afresh under its lock, applies change to it
+    // and writes it; this catalogue then holds what was written. False, with
+    // the file as it was, when the lock could not be had, change refused or
+    // the write failed. Another station's products added meanwhile stay.
+    bool Update(const QString& path, const std::function<bool(ProductCatalogue&)>& change);
 
     // Writes the whole catalogue atomically, creating its folder first.
     bool Save(const QString& path) const;

@@ -244,6 +244,7 @@ TEST(RenumberTest, NumberedPagesCloseTheirGapWithTheirCompanions) {
     ASSERT_TRUE(task.Load(taskPath));
 
     RenumberNumberedPages(task);
+    ASSERT_TRUE(task.Save()); // a removal reads the task as it is on disk
     EXPECT_EQ(NamesOf(task), (QStringList{"1", "2", "3", "A-4"}));
     EXPECT_EQ(ReadBytes(folder + "/3.jpg"), "4.jpg");
     EXPECT_EQ(ReadBytes(folder + "/big3.jpg"), "big4.jpg");

@@ -96,6 +96,7 @@ TEST_F(NewPageTest, PagesOfAProductAreNamedPThenPDash2AndSizedFromTheProduct) {
     // A freed name is taken again.
     QFile::remove(PageImagePath(folder, "A-2", ".jpg"));
     task.RemovePage(1);
+    ASSERT_TRUE(task.Save()); // a save reads the task as it is on disk
     Save(ForCustomer("甲", "A"));
     EXPECT_EQ(PageNames(), (QStringList{"A", "A-3", "A-2"}));
 }

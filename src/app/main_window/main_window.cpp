@@ -3,17 +3,17 @@
 #include "app/main_window/busy_popup.h"
 #include "app/main_window/canvas_view.h"
 #include "app/main_window/control_ids.h"
-#include "app/orders/dpi_dialog.h"
 #include "app/main_window/key_table.h"
+#include "app/orders/dpi_dialog.h"
 #include "app/orders/order_entries.h"
 #include "app/orders/order_list.h"
+#include "app/orders/task_list_dialog.h"
+#include "app/photo_and_page_areas/thumbnail_list.h"
 #include "app/production/progress_dialog.h"
 #include "app/production/shutdown_service.h"
 #include "app/production/smart_select_dialog.h"
-#include "app/orders/task_list_dialog.h"
 #include "app/templates/template_download_dialog.h"
 #include "app/templates/template_tree_view.h"
-#include "app/photo_and_page_areas/thumbnail_list.h"
 #include "common/find_files.h"
 #include "common/messages.h"
 #include "compose/canvas_size_file.h"
@@ -24,6 +24,8 @@
 #include "production/new_page.h"
 #include "production/progress_run.h"
 #include "records/customer_details.h"
+#include "records/customer_presence.h"
+#include "records/customer_update.h"
 #include "records/dpi_setting.h"
 #include "records/installation_id.h"
 #include "records/photo_usage.h"
@@ -75,6 +77,8 @@ CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
     testSaveTimer_.setSingleShot(true);
     connect(&testStepTimer_, &QTimer::timeout, this, &CMainDlg::OnTemplateTestStep);
     connect(&testSaveTimer_, &QTimer::timeout, this, &CMainDlg::OnTemplateTestSave);
+    connect(&presenceTimer_, &QTimer::timeout, this, [this] { presence_.Refresh(); });
+    presenceTimer_.start(CustomerPresence::kRefreshMs);
     qApp->installEventFilter(this);
 }
 
@@ -495,6 +499,16 @@ void CMainDlg::ChooseCustomer(const QString& taskPath) {
 
 void CMainDlg::OpenTask(const QString& taskPath) {
     task_.Load(taskPath);
+    // Both stations may go on working: their saves are merged under the
+    // customer's lock. The operator is only told who else is on it.
+    const QString folder = task_.Folder();
+    if (folder != presenceFolder_) {
+        presenceFolder_ = folder;
+        const QStringList others = presence_.Enter(folder);
+        if (!others.isEmpty())
+            messages_.Inform(QStringLiteral("此客人也在 %1 上打开, 双方保存的成品都会保留。")
+                                 .arg(others.join(QStringLiteral("、"))));
+    }
     RefillFinishedList();
     RefreshPhotoUsage();
 }
@@ -518,8 +532,9 @@ void CMainDlg::SelectProduct(int row) {
 
 void CMainDlg::RefreshSizeLabel(bool saveTask) {
     sizeLabel_->setText(TemplateSizePart(canvas_.templateSize()) + outputPart_);
-    if (saveTask)
-        task_.Save();
+    // Written back as it now is on disk, never as this window last read it.
+    if (saveTask && !task_.Path().isEmpty())
+        UpdateCustomerTask(task_, [](CustomerTask&) { return true; });
 }
 
 void CMainDlg::OpenTaskFileCommand() {

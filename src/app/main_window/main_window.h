@@ -8,6 +8,7 @@
 #include "production/compose_task.h"
 #include "production/new_page.h"
 #include "production/smart_selection.h"
+#include "records/customer_presence.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "templates/template_library.h"
@@ -208,6 +209,10 @@ private:
 
     bool f2Down_ = false;
     WheelSteps wheelSteps_;
+    // This station's mark in the open customer's folder.
+    CustomerPresence presence_;
+    QString presenceFolder_;
+    QTimer presenceTimer_;
     // A key the window acted on and let through; its way up the parents
     // must not act again.
     QObject* keyReceiver_ = nullptr;

@@ -73,16 +73,34 @@ void CProductManageDlg::done(int result) {
     QDialog::done(result);
 }
 
+// Each change goes to the catalogue file at once, applied to what it holds
+// now: another station may have added products while this window was open.
 void CProductManageDlg::Add() {
-    if (catalogue_.Add(name_->text(), width_->text(), height_->text(), messages_))
-        FillList();
+    bool refused = false;
+    const bool added = catalogue_.Update(path_, [&](ProductCatalogue& current) {
+        refused = !current.Add(name_->text(), width_->text(), height_->text(), messages_);
+        return !refused;
+    });
+    if (!added && !refused)
+        messages_.Inform(QStringLiteral("保存失败!"));
+    FillList();
 }
 
 void CProductManageDlg::Delete() {
     const QListWidgetItem* row = list_->currentItem();
     const QString text = row && row->isSelected() ? row->text() : QString();
-    if (catalogue_.Delete(text, messages_))
-        FillList();
+    // Asked on the list as shown, before the file is locked: the lock is
+    // never held while the operator thinks.
+    ProductCatalogue shown = catalogue_;
+    if (!shown.Delete(text, messages_))
+        return;
+    RecordingMessages confirmed(true); // a product deleted elsewhere meanwhile: nothing to say
+    if (!catalogue_.Update(path_, [&](ProductCatalogue& current) {
+            current.Delete(text, confirmed);
+            return true;
+        }))
+        messages_.Inform(QStringLiteral("保存失败!"));
+    FillList();
 }
 
 void CProductManageDlg::CopySelectedIntoEdits() {
@@ -105,6 +123,6 @@ void CProductManageDlg::Save() {
     saved_ = true;
     // Products added here exist nowhere else: a catalogue that cannot be
     // written must not look as if it had been.
-    if (!catalogue_.Save(path_))
+    if (!catalogue_.Update(path_, [](ProductCatalogue&) { return true; }))
         messages_.Inform(QStringLiteral("保存失败!"));
 }
