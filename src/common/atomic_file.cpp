@@ -81,6 +81,20 @@ void RemoveStaleTemporaries(const QByteArray& folder) {
 // disk fills part-way through its buffered write, and would then put a cut
 // file in place of a whole one. Here the new content goes to a hidden file
 // beside the target, is flushed to the disk and only then renamed over it.
+namespace {
+// A new file gets the permissions any program's new file gets here (0666 less
+// the umask), not mkstemp's private 0600: in a studio folder shared by
+// several users through a group, every station must read and replace it.
+mode_t NewFileMode() {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return 0666 & ~mask;
+}
+} // namespace
+
 bool WriteFileAtomic(const QString& path, const QByteArray& data) {
     const QFileInfo info(path);
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
@@ -90,7 +104,8 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data) {
     if (fd < 0)
         return false;
     struct stat old {};
-    const mode_t mode = ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mode =
+        ::stat(target.constData(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
     bool ok =
         ::fchmod(fd, mode) == 0 && WriteAll(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;

@@ -63,16 +63,6 @@ CProductManageDlg::CProductManageDlg(IMessages& messages, QWidget* parent)
     name_->setFocus();
 }
 
-CProductManageDlg::~CProductManageDlg() {
-    if (!saved_)
-        Save();
-}
-
-void CProductManageDlg::done(int result) {
-    Save();
-    QDialog::done(result);
-}
-
 // Each change goes to the catalogue file at once, applied to what it holds
 // now: another station may have added products while this window was open.
 void CProductManageDlg::Add() {
@@ -117,12 +107,4 @@ void CProductManageDlg::FillList() {
     const QSignalBlocker quiet(list_);
     list_->clear();
     list_->addItems(ListBoxOrder(catalogue_.DisplayTexts()));
-}
-
-void CProductManageDlg::Save() {
-    saved_ = true;
-    // Products added here exist nowhere else: a catalogue that cannot be
-    // written must not look as if it had been.
-    if (!catalogue_.Update(path_, [](ProductCatalogue&) { return true; }))
-        messages_.Inform(QStringLiteral("保存失败!"));
 }

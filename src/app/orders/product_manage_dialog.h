@@ -15,15 +15,13 @@ QStringList ListBoxOrder(QStringList texts);
 // "产品管理": the studio's product catalogue. The list shows the products in
 // sorted order; choosing one copies its name and sizes into the edit boxes so
 // that it can be copied and changed. "添加" (the default button, so Enter in
-// an edit box adds) and "删除" change the catalogue in memory, and it is
-// written however the dialog is closed.
+// an edit box adds) and "删除" write each change to the catalogue file at
+// once, applied to what the file holds then (other stations share it).
 class CProductManageDlg final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CProductManageDlg)
 public:
     explicit CProductManageDlg(IMessages& messages, QWidget* parent = nullptr);
-    // Writes the catalogue when the dialog goes without having been closed.
-    ~CProductManageDlg() override;
 
     QListWidget* list() const { return list_; }
     QLineEdit* nameEdit() const { return name_; }
@@ -34,21 +32,15 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
     const ProductCatalogue& catalogue() const { return catalogue_; }
 
-public slots:
-    // Every way of closing ends here: "取消", Esc and the close box.
-    void done(int result) override;
-
 private:
     void Add();
     void Delete();
     void CopySelectedIntoEdits();
     void FillList();
-    void Save();
 
     IMessages& messages_;
     ProductCatalogue catalogue_;
     QString path_;
-    bool saved_ = false;
     QListWidget* list_;
     QLineEdit* name_;
     QLineEdit* width_;
