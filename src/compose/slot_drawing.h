@@ -13,7 +13,8 @@
 class QPainter;
 
 // The mask (a complete 8-bit BMP file) becomes the image's alpha channel,
-// resampled by nearest neighbour, with a one-pixel transparent ring.
+// resampled smoothly (bilinear when enlarged, area average when reduced,
+// unchanged at the same size), with a one-pixel transparent ring.
 // An ARGB32 image keeps its format and colour bytes; any other comes out
 // ARGB32_Premultiplied, its colour premultiplied by the new alpha (the same
 // picture). A mask whose rows run past its bytes changes nothing.

@@ -59,19 +59,42 @@ TEST(SlotMask, MaskPictureStandsUpright) {
     QImage img = Filled(40, 40, qRgb(0, 0, 255), QImage::Format_ARGB32_Premultiplied);
     ApplySlotMask(img, MaskBmp(20, 20, [](int, int y) { return y < 10 ? 255 : 0; }));
     EXPECT_EQ(qAlpha(img.pixel(20, 5)), 255);
-    EXPECT_EQ(qAlpha(img.pixel(20, 19)), 255);
-    EXPECT_EQ(qAlpha(img.pixel(20, 21)), 0);
+    EXPECT_EQ(qAlpha(img.pixel(20, 17)), 255);
+    EXPECT_EQ(qAlpha(img.pixel(20, 22)), 0);
     EXPECT_EQ(qAlpha(img.pixel(20, 35)), 0);
 }
 
-TEST(SlotMask, NearestNeighbourWithTruncatedFactors) {
-    // Four mask columns 10, 20, 30, 40 onto 9 image columns: xr = 4/9, so
-    // columns 1..7 read mask columns 0, 0, 1, 1, 2, 2, 3.
-    QImage img = Filled(9, 5, qRgb(255, 255, 255), QImage::Format_ARGB32_Premultiplied);
-    ApplySlotMask(img, MaskBmp(4, 1, [](int x, int) { return 10 * (x + 1); }));
-    const int expected[9] = {0, 10, 10, 20, 20, 30, 30, 40, 0};
-    for (int x = 0; x < 9; ++x)
-        EXPECT_EQ(qAlpha(img.pixel(x, 2)), expected[x]) << x;
+TEST(SlotMask, ResampledSmoothlyAndUnchangedAtTheSameSize) {
+    // The same size: every inner pixel is its mask pixel.
+    auto value = [](int x, int y) { return (x * 37 + y * 91) % 256; };
+    QImage same = Filled(9, 7, qRgb(255, 255, 255), QImage::Format_ARGB32_Premultiplied);
+    ApplySlotMask(same, MaskBmp(9, 7, value));
+    for (int y = 1; y < 6; ++y)
+        for (int x = 1; x < 8; ++x)
+            ASSERT_EQ(qAlpha(same.pixel(x, y)), value(x, y)) << x << "," << y;
+
+    // Reduced: each column the average of the two it covers.
+    QImage reduced = Filled(4, 5, qRgb(255, 255, 255), QImage::Format_ARGB32_Premultiplied);
+    ApplySlotMask(reduced, MaskBmp(8, 1, [](int x, int) { return 10 + 20 * x; }));
+    EXPECT_EQ(qAlpha(reduced.pixel(1, 2)), 60);
+    EXPECT_EQ(qAlpha(reduced.pixel(2, 2)), 100);
+
+    // Enlarged ten times: a diagonal edge moves along with every row instead
+    // of in stair steps of ten rows.
+    QImage large = Filled(200, 200, qRgb(255, 255, 255), QImage::Format_ARGB32_Premultiplied);
+    ApplySlotMask(large, MaskBmp(20, 20, [](int x, int y) { return x > y ? 255 : 0; }));
+    int previous = -1, positions = 0;
+    for (int y = 15; y < 185; ++y) {
+        int edge = 1;
+        while (edge < 199 && qAlpha(large.pixel(edge, y)) < 128)
+            ++edge;
+        if (previous >= 0) {
+            EXPECT_LE(std::abs(edge - previous), 2) << "row " << y;
+            positions += edge != previous;
+        }
+        previous = edge;
+    }
+    EXPECT_GT(positions, 150);
 }
 
 TEST(SlotMask, PartialOpacityKeepsTheColour) {
