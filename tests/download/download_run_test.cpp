@@ -124,7 +124,7 @@ TEST_F(DownloadRunTest, CliRefusalsBadArgumentsAndCtrlC) {
     ASSERT_TRUE(printed.contains(started)) << printed.toStdString();
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // well into the transfer
     clock.restart();
-    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    ASSERT_TRUE(SignalRunningProcess(cli, SIGINT));
     ASSERT_TRUE(cli.waitForFinished(5000));
     EXPECT_LT(clock.elapsed(), 2500);
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);
