@@ -19,6 +19,3 @@ struct PackedPage {
 // into the template folder. Pages come in the order they are listed.
 bool WriteLibraryIndex(const QString& templateFolder, const QList<PackedPage>& pages,
                        QString& error);
-
-// The proportion a set is matched by: height divided by width.
-QString ProportionText(double widthCm, double heightCm);

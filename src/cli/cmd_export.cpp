@@ -69,6 +69,7 @@ CliCommandRegistrar registrar(
          "<base>/设置/labs/NAME.json instead, after its preflight (findings: JSON on stdout, "
          "status 1, nothing written; --force exports anyway and writes them as "
          "preflight.json), with manifest.csv; --manifest also writes DEST/CUSTOMER/manifest.csv "
-         "for the lab; --open shows the folder afterwards."),
+         "for the lab; --open shows the folder afterwards. At most 100 pages of a product "
+         "are exported: the products with more are named, status 1."),
      RunExport});
 } // namespace

@@ -19,9 +19,6 @@ const char* const kExportFailedMessage = "导出失败, 请检查保存的目录
 
 namespace {
 
-// The most pages one product can have.
-constexpr int kMaxPagesPerProduct = 100;
-
 // Product names become folder names in the destination; one that names a
 // path instead would put pages outside it.
 bool UsableAsFolderName(const QString& name) {
@@ -62,8 +59,11 @@ namespace {
 // pages; the files on disk do not: a page name can be missing from the disk
 // (deleted, or its save was cut short) while later pages are there, and the
 // lab must get every page of the album. A listed page whose "big<page>.jpg"
-// is missing is named in notRendered. None when the task cannot be read.
-std::optional<QList<ExportPage>> ExportPagesOf(const QString& source, QStringList& notRendered) {
+// is missing is named in notRendered; each product with pages beyond its
+// hundredth is named in leftOut with their number. None when the task cannot
+// be read.
+std::optional<QList<ExportPage>> ExportPagesOf(const QString& source, QStringList& notRendered,
+                                               QStringList& leftOut) {
     CustomerTask task;
     if (QFileInfo::exists(TaskFilePath(source)) && !task.Load(TaskFilePath(source)))
         return std::nullopt;
@@ -75,10 +75,15 @@ std::optional<QList<ExportPage>> ExportPagesOf(const QString& source, QStringLis
             continue;
         exported.append(product);
         int number = 0;
+        int beyond = 0;
         for (const auto& page : task.pages) {
             const QString name = page->Name();
-            if (!IsPageOf(name, product) || number == kMaxPagesPerProduct)
+            if (!IsPageOf(name, product))
                 continue;
+            if (number == kMaxExportPagesPerProduct) {
+                ++beyond;
+                continue;
+            }
             const QString image = BigPageImagePath(source, name, ".jpg");
             if (!QFileInfo::exists(image)) {
                 notRendered.append(name);
@@ -86,6 +91,8 @@ std::optional<QList<ExportPage>> ExportPagesOf(const QString& source, QStringLis
             }
             pages.append({product, line.width, line.height, ++number, image, line});
         }
+        if (beyond > 0)
+            leftOut.append(QStringLiteral("%1 的 %2 页").arg(product).arg(beyond));
     }
     return pages;
 }
@@ -125,8 +132,9 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
 
     const QString destination = WithoutTrailingSeparators(chosen) + "/" + customer;
     QStringList notRendered;
+    QStringList leftOut;
     const std::optional<QList<ExportPage>> pages =
-        ExportPagesOf(CustomerFolder(customer), notRendered);
+        ExportPagesOf(CustomerFolder(customer), notRendered, leftOut);
     ExportResult result = ExportResult::Failed;
     if (pages) {
         result = (writer ? writer : ExportWriter(CopyExportPages))(*pages, destination, messages,
@@ -146,6 +154,13 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
     if (result != ExportResult::Done) {
         messages.Inform(QString::fromUtf8(kExportFailedMessage));
         return ExportResult::Failed;
+    }
+    // Pages the lab never gets must not pass for a whole album either.
+    if (!leftOut.isEmpty()) {
+        messages.Inform(QStringLiteral("导出不完整, 每个产品最多导出 %1 页, 未导出: %2!")
+                            .arg(kMaxExportPagesPerProduct)
+                            .arg(leftOut.join(", ")));
+        return ExportResult::Incomplete;
     }
     messages.Inform(QStringLiteral("导出成功!"));
     if (openFolder)

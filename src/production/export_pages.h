@@ -7,7 +7,6 @@
 #include <functional>
 
 class ExportManifest;
-class ExportManifest;
 class IMessages;
 
 enum class ExportResult {
@@ -18,6 +17,8 @@ enum class ExportResult {
     Failed,      // some image could not be written (kExportFailedMessage) or a
                  // page of the task is not rendered
     Refused,     // the writer refused the pages with its own message; nothing written
+    Incomplete,  // written, but a product has pages beyond the hundredth, which the
+                 // lab's numbering has no name for: the message names them
 };
 
 extern const char* const kExportFailedMessage;
@@ -50,7 +51,9 @@ ExportResult CopyExportPages(const QList<ExportPage>& pages, const QString& dest
 // in the order lines' order: the product's pages ("P", "P-N") as the task
 // lists them, in the task's order, numbered without gaps, up to 100 per
 // product. A page of the task whose "big<page>.jpg" is missing fails the
-// export with a message naming it.
+// export with a message naming it; pages beyond a product's hundredth are
+// left out, and the message names the products and how many pages each lost
+// instead of "导出成功!".
 //   customer: the selected task's folder name, empty when none is selected;
 //   status: its "已输出" text (the "<s>" of status.txt, "0" without one);
 //   chooseFolder: asks for the destination, empty when cancelled;
@@ -62,6 +65,10 @@ ExportResult ExportCustomer(const QString& customer, const QString& status,
                             const std::function<QString()>& chooseFolder, IMessages& messages,
                             const std::function<void(const QString&)>& openFolder = {},
                             const ExportWriter& writer = {}, ExportManifest* manifest = nullptr);
+
+// The most pages of one product an export writes: the lab's numbering ends
+// at 100.
+constexpr int kMaxExportPagesPerProduct = 100;
 
 // Copies a file so that the target is either the old file or the whole new
 // one, never a part.

@@ -2,10 +2,11 @@
 
 #include "common/atomic_file.h"
 #include "compose/canvas_size_file.h"
-#include "raster/raster.h"
 #include "compose/template_body.h"
+#include "production/export_pages.h"
 #include "production/page_image_info.h"
 #include "production/slot_resolution.h"
+#include "raster/raster.h"
 #include "records/customer_task.h"
 #include "records/dpi_setting.h"
 #include "records/number_text.h"
@@ -82,6 +83,13 @@ private:
                     .arg(line.name)
                     .arg(ordered)
                     .arg(designed));
+        if (designed > kMaxExportPagesPerProduct)
+            Add(OrderFinding::Kind::BeyondExport, line.name,
+                QStringLiteral("%1: 已设计 %2 P, 超出 %3 P 的 %4 P 不会导出")
+                    .arg(line.name)
+                    .arg(designed)
+                    .arg(kMaxExportPagesPerProduct)
+                    .arg(designed - kMaxExportPagesPerProduct));
     }
 
     void CheckPage(const TaskPage& page, const OrderLine* product) {
@@ -178,6 +186,8 @@ QString FindingKindName(OrderFinding::Kind kind) {
         return QStringLiteral("size");
     case OrderFinding::Kind::Resolution:
         return QStringLiteral("resolution");
+    case OrderFinding::Kind::BeyondExport:
+        return QStringLiteral("beyond_export");
     }
     return {};
 }

@@ -18,6 +18,7 @@ struct OrderFinding {
         Stale,        // full-size image older than the page's last change
         Size,         // pixel size other than the product's at the current dpi
         Resolution,   // a slot below the sharpness threshold
+        BeyondExport, // the product has pages beyond the hundredth, which no export writes
     };
     Kind kind = Kind::PageCount;
     QString page;
@@ -27,7 +28,7 @@ struct OrderFinding {
 };
 
 // The finding kind's stable name: "page_count", "layout_record",
-// "not_rendered", "stale", "size", "resolution".
+// "not_rendered", "stale", "size", "resolution", "beyond_export".
 QString FindingKindName(OrderFinding::Kind kind);
 
 struct OrderCheckReport {
@@ -37,7 +38,8 @@ struct OrderCheckReport {
 };
 
 // Checks a customer of the task store, reading only: per ordered product the
-// ordered page count against the designed pages; per page its layout record,
+// ordered page count against the designed pages and the pages an export
+// can write; per page its layout record,
 // its full-size image (there, newer than the page's last change, of the
 // product's size at dpi) and the effective resolution of each slot.
 // canvasFallback is the canvas size for pages saved without their own.

@@ -233,7 +233,7 @@ TEST_F(KillTest, SixtyKillsAtRandomMomentsLeaveEveryFileWholeAndTheTaskUsable) {
             ASSERT_TRUE(process.waitForStarted(-1));
             std::this_thread::sleep_for(
                 std::chrono::milliseconds(std::uniform_int_distribution<int>(0, span)(random)));
-            ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+            SignalRunningProcess(process, SIGKILL);
             process.waitForFinished(-1);
             kills += process.exitStatus() == QProcess::CrashExit;
             EXPECT_EQ(FilesNotWhole(base), QStringList())

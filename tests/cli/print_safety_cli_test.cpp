@@ -1,6 +1,7 @@
 // check CUSTOMER and export --manifest on the command line.
 
 #include "cli_runner.h"
+#include "listed_page.h"
 #include "order_fixture.h"
 #include "test_support.h"
 
@@ -61,4 +62,25 @@ TEST(PrintSafetyCli, ExportWritesTheManifestOnlyWhenAsked) {
     EXPECT_TRUE(csv.startsWith("product,file,width_px,height_px,dpi,width_cm,height_cm,quantity,"
                                "pages\r\nA,A/1.jpg,600,400,254,6.00,4.00,5,2\r\n"));
     EXPECT_EQ(csv.count("\r\n"), 7);
+}
+
+TEST(PrintSafetyCli, PagesBeyondTheHundredthOfAProductAreReportedByCheckAndExport) {
+    TestFolder base;
+    ProblemOrder order;
+    order.Fix();
+    WriteBytes(order.folder() + "/status.txt", "<s>6/6</s>");
+    const QByteArray image = ReadBytes(BigPageImagePath(order.folder(), "A", ".jpg"));
+    for (int j = 3; j <= 101; ++j) {
+        const QString page = QString("A-%1").arg(j);
+        ASSERT_TRUE(ListPageInTask(order.folder(), page));
+        ASSERT_TRUE(WriteBytes(BigPageImagePath(order.folder(), page, ".jpg"), image));
+    }
+    const CliResult check = RunCli({"check", ProblemOrder::kCustomer}, base.path());
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_TRUE(check.out.contains("\"kind\": \"beyond_export\"")) << check.out.toStdString();
+    const CliResult run =
+        RunCli({"export", ProblemOrder::kCustomer, base.file("lab")}, base.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "导出不完整, 每个产品最多导出 100 页, 未导出: A 的 1 页!\n");
+    EXPECT_TRUE(QFileInfo::exists(base.file("lab/") + ProblemOrder::kCustomer + "/A/100.jpg"));
 }

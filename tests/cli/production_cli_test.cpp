@@ -183,7 +183,7 @@ TEST_F(ProductionCliTest, CtrlCStopsAfterThePageInHandAndLeavesNoHalfFile) {
         process.waitForReadyRead(-1);
         err += process.readAllStandardError();
     }
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(SignalRunningProcess(process, SIGINT)) << err.toStdString();
     ASSERT_TRUE(process.waitForFinished(-1));
     err += process.readAllStandardError();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);

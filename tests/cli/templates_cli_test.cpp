@@ -177,7 +177,12 @@ TEST(TemplatesCli, FileCommandsNeverStockTheStudio) {
         {{"pack-template", files.file("good.json"), files.file("good.temp")}, 0},
         {{"template-info", files.file("good.temp")}, 0},
         {{"template-info", files.file("bad.temp")}, 2},
+        {{"pack-template", files.file("good.json"), files.file("lib/婚纱/套/1.temp")}, 0},
+        {{"publish-library", files.file("lib")}, 0},
+        {{"publish-library", files.file("broken")}, 2}, // a page 1 that is no package
+        {{"publish-library", files.file("none")}, 2},
     };
+    Write(files.file("broken/1.temp"), "x");
     TestFolder studio;
     // The demo library at hand, as beside an installed program.
     const QByteArray otherDemo = qgetenv("TAOBAN_DEMO_DIR");
@@ -190,6 +195,12 @@ TEST(TemplatesCli, FileCommandsNeverStockTheStudio) {
             QDir(studio.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
             << run.args.join(' ').toStdString();
     }
+    EXPECT_EQ(ReadBytes(files.file("lib/list.txt")),
+              ToGbk(QString("%1;婚纱\\套\\1.temp\r\n")
+                        .arg(QFileInfo(files.file("lib/婚纱/套/1.temp")).size())));
+    EXPECT_EQ(ReadBytes(files.file("lib/list2.txt")),
+              ToGbk("<i><p>婚纱\\套\\1.temp</p><n>0</n><w>30</w><h>20</h><f>0.6667</f></i>\r\n"));
+    EXPECT_FALSE(QFileInfo::exists(files.file("broken/list.txt")));
     // A command that uses the studio still stocks it.
     EXPECT_EQ(RunCli({"library"}, studio.path()).exitCode, 0);
     EXPECT_TRUE(QFileInfo::exists(studio.file("模板/list.txt")));

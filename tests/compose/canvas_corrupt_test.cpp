@@ -39,6 +39,7 @@ TemplateBody FullTemplate() {
 // counts inside them.
 struct LengthFields {
     QList<int> at;
+    QList<int> counts; // the two list counts (u16, or 0xFFFF and a u32)
 };
 
 LengthFields FindLengthFields(const QByteArray& body) {
@@ -62,6 +63,7 @@ LengthFields FindLengthFields(const QByteArray& body) {
     const uint32_t e = r.u32();
     ByteReader sizes(body.constData() + r.pos(), e);
     f.at.append(maskList + 4); // mask count (u16)
+    f.counts.append(maskList + 4);
     const uint32_t count = ReadArchiveCount(sizes);
     uint64_t total = 0;
     for (uint32_t i = 0; i < count; ++i) {
@@ -72,6 +74,7 @@ LengthFields FindLengthFields(const QByteArray& body) {
     r.skip(static_cast<qint64>(total));
     f.at.append(static_cast<int>(r.pos()));     // rectangle list length
     f.at.append(static_cast<int>(r.pos()) + 4); // rectangle count (u16)
+    f.counts.append(static_cast<int>(r.pos()) + 4);
     return f;
 }
 
@@ -124,6 +127,14 @@ QList<CorruptCase> CorruptCases(const QByteArray& good) {
             cases.append({QString("field at %1 = %2").arg(at).arg(v), b});
         }
     }
+    // A count's escape 0xFFFF, then a 32-bit count of any size.
+    for (int at : fields.counts)
+        for (uint32_t v : {0x10000u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+            QByteArray b = good;
+            PutU32(b, at, 0xFFFFu);
+            PutU32(b, at + 2, v);
+            cases.append({QString("count at %1 = 0xFFFF, %2").arg(at).arg(v), b});
+        }
     return cases;
 }
 

@@ -77,12 +77,16 @@ TEST(DrawWithOpacity, TransparencyScalesTheImagesAlpha) {
     }
     EXPECT_EQ(invisible, Page(40, 40));
 
-    QImage half = Page(40, 40);
-    {
-        QPainter p(&half);
-        DrawWithOpacity(p, red, R(10, 10, 30, 30), 128); // opacity 127/255
+    // Opacity (255 - t) / 255: red over white keeps t of green and blue. 128
+    // alone would not tell the opacity from its inverse.
+    for (int t : {40, 128, 200}) {
+        QImage page = Page(40, 40);
+        {
+            QPainter p(&page);
+            DrawWithOpacity(p, red, R(10, 10, 30, 30), t);
+        }
+        EXPECT_TRUE(Near(page.pixel(20, 20), qRgb(255, t, t), 2)) << t;
     }
-    EXPECT_TRUE(Near(half.pixel(20, 20), qRgb(255, 128, 128), 2));
 }
 
 TEST(DrawWithOpacity, CombinesWithThePaintersOwnOpacityAndRestoresIt) {

@@ -123,13 +123,18 @@ TEST_F(FtpSessionTest, LogsInAndFetchesBinaryFilesByTheirGbkPathWholeOrNotAtAll)
 }
 
 TEST_F(FtpSessionTest, OversizeAndStalledTransfersFailWithoutTouchingTheFile) {
-    limits.maxFileBytes = 65536;
     limits.stallSeconds = 1;
-    FtpSession session(limits);
-    ASSERT_TRUE(session.Connect("127.0.0.1", server.port(), kFtpUser, kFtpPassword));
+    // The 70000-byte file: a limit of its size takes it, one byte less not.
+    for (qint64 limit : {65536, 69999, 70000}) {
+        limits.maxFileBytes = limit;
+        FtpSession session(limits);
+        ASSERT_TRUE(session.Connect("127.0.0.1", server.port(), kFtpUser, kFtpPassword));
+        ASSERT_TRUE(WriteBytes(local("1.temp"), "good"));
+        EXPECT_EQ(session.Get("婚纱\\唯美\\花语\\1.temp", local("1.temp")), limit == 70000)
+            << limit;
+        EXPECT_EQ(ReadBytes(local("1.temp")).size(), limit == 70000 ? 70000 : 4) << limit;
+    }
     ASSERT_TRUE(WriteBytes(local("1.temp"), "good"));
-    EXPECT_FALSE(session.Get("婚纱\\唯美\\花语\\1.temp", local("1.temp")));
-    EXPECT_TRUE(ReadBytes(local("1.temp")) == "good");
 
     FtpSession stalled(limits);
     ASSERT_TRUE(stalled.Connect("127.0.0.1", server.port(), kFtpUser, kFtpPassword));

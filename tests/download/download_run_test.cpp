@@ -5,6 +5,7 @@
 #include "download/template_downloader.h"
 #include "local_servers.h"
 #include "recording_observer.h"
+#include "templates/template_library.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -59,9 +60,33 @@ protected:
     RecordingObserver observer;
 };
 
-TEST_F(DownloadRunTest, DemoLibraryArrivesByteForByteThroughTheWorkerAndTheCli) {
+// A library's sets as its index gives them, one "path slots width height
+// proportion" line each, with its set folders relative to it; sorted.
+QStringList IndexedSets(const QString& root) {
+    TemplateLibrary library(root);
+    library.Load();
+    const SetIndex& index = library.setIndex();
+    QStringList sets;
+    for (int i = 0; i < index.size(); ++i)
+        sets << QStringList{index.paths[i], index.slotCounts[i], index.widths[i], index.heights[i],
+                            index.proportions[i]}
+                    .join(' ');
+    for (const QString& folder : library.setFolders() + library.sets())
+        sets << QDir(root).relativeFilePath(folder);
+    sets.sort();
+    return sets;
+}
+
+TEST_F(DownloadRunTest, PublishedDemoLibraryArrivesByteForByteThroughTheWorkerAndTheCli) {
     ASSERT_TRUE(QFileInfo::exists(kDemoLibrary + "/list.txt")) << "the demo library is built first";
     ASSERT_TRUE(CopyTree(kDemoLibrary, served.path()));
+    // A studio's own server: the packages alone, indexed by publish-library.
+    ASSERT_TRUE(QFile::remove(served.filePath("list.txt")));
+    ASSERT_TRUE(QFile::remove(served.filePath("list2.txt")));
+    QProcess publish;
+    publish.start(kCli, {"--base", scratch.path(), "publish-library", served.path()});
+    ASSERT_TRUE(publish.waitForFinished(30000));
+    ASSERT_EQ(publish.exitCode(), 0) << publish.readAllStandardError().toStdString();
     StartServers();
     TemplateDownloader downloader;
     ASSERT_EQ(downloader.Start(Request(kAll, base.file("模板")), observer), "");
@@ -85,6 +110,8 @@ TEST_F(DownloadRunTest, DemoLibraryArrivesByteForByteThroughTheWorkerAndTheCli) 
     EXPECT_EQ(lines.last(), "下载完成!");
     EXPECT_EQ(lines.filter(":下载成功").size(), FilesUnder(served.path()).size() - 2);
     EXPECT_EQ(TreeDifferences(served.path(), studio.path() + "/模板"), QStringList());
+    EXPECT_EQ(IndexedSets(studio.path() + "/模板"), IndexedSets(kDemoLibrary));
+    EXPECT_GT(IndexedSets(kDemoLibrary).filter(".temp ").size(), 100); // the set index lines
 }
 
 TEST_F(DownloadRunTest, CliRefusalsBadArgumentsAndCtrlC) {
@@ -124,7 +151,7 @@ TEST_F(DownloadRunTest, CliRefusalsBadArgumentsAndCtrlC) {
     ASSERT_TRUE(printed.contains(started)) << printed.toStdString();
     std::this_thread::sleep_for(std::chrono::milliseconds(500)); // well into the transfer
     clock.restart();
-    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    ASSERT_TRUE(SignalRunningProcess(cli, SIGINT));
     ASSERT_TRUE(cli.waitForFinished(5000));
     EXPECT_LT(clock.elapsed(), 2500);
     EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit);

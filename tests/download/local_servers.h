@@ -85,8 +85,8 @@ public:
         }
     }
     // Freezes and thaws the server, as a server that stops answering.
-    void Pause() { ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP); }
-    void Resume() { ::kill(static_cast<pid_t>(process_.processId()), SIGCONT); }
+    void Pause() { SignalRunningProcess(process_, SIGSTOP); }
+    void Resume() { SignalRunningProcess(process_, SIGCONT); }
     int port() const { return port_; }
     // Lines the server printed since the last call.
     QStringList TakeLines() {

@@ -2,6 +2,7 @@
 
 #include "common/messages.h"
 #include "listed_page.h"
+#include "production/order_check.h"
 #include "records/customer_task.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
@@ -123,16 +124,29 @@ TEST_F(ExportPagesTest, StatusZeroRefusesEvenWithRenderedPages) {
     EXPECT_EQ(Export("1/3"), ExportResult::Done);
 }
 
-TEST_F(ExportPagesTest, NeverMoreThanAHundredPagesOfAProduct) {
-    Order({"A"});
+TEST_F(ExportPagesTest, NeverMoreThanAHundredPagesOfAProductAndTheRestIsNamed) {
+    Order({"A", "B"});
     Rendered("A");
     for (int j = 2; j <= 101; ++j)
         Rendered(QString("A-%1").arg(j));
-    EXPECT_EQ(Export(), ExportResult::Done);
+    Rendered("B");
+    EXPECT_EQ(Export(), ExportResult::Incomplete);
     const QStringList files = Exported("A");
     EXPECT_EQ(files.size(), 100);
     EXPECT_TRUE(files.contains("100.jpg"));
     EXPECT_FALSE(files.contains("101.jpg"));
+    EXPECT_EQ(Exported("B"), QStringList{"1.jpg"});
+    EXPECT_EQ(messages.informed,
+              QStringList{"导出不完整, 每个产品最多导出 100 页, 未导出: A 的 1 页!"});
+    EXPECT_TRUE(opened.isEmpty());
+    // The order check says so before any export.
+    const OrderCheckReport report = CheckOrder("客人甲", 254, {}, QSize(1000, 750));
+    QStringList beyond;
+    for (const OrderFinding& f : report.findings)
+        if (f.kind == OrderFinding::Kind::BeyondExport)
+            beyond << f.message;
+    EXPECT_EQ(beyond, QStringList{"A: 已设计 101 P, 超出 100 P 的 1 P 不会导出"});
+    EXPECT_EQ(FindingKindName(OrderFinding::Kind::BeyondExport), "beyond_export");
 }
 
 TEST_F(ExportPagesTest, NoSelectionAndCancelledFolder) {

@@ -130,6 +130,15 @@ TEST_F(NewPageTest, APageThatCannotBeWrittenIsReportedAndNotRecorded) {
     CustomerTask reread;
     ASSERT_TRUE(reread.Load(CustomerFolder("甲") + "/1.tx"));
     EXPECT_EQ(reread.PageCount(), 0);
+
+    // A task file that cannot be replaced (a folder stands in its place):
+    // no preview may claim the new page's name for a page the task lacks.
+    ASSERT_TRUE(QDir().mkpath(CustomerFolder("乙") + "/1.tx"));
+    messages.informed.clear();
+    CustomerTask other;
+    EXPECT_FALSE(SaveCanvasAsPage(ForCustomer("乙", "A"), canvas, other, messages).saved);
+    EXPECT_EQ(messages.informed, QStringList{"保存失败!"});
+    EXPECT_FALSE(QFileInfo::exists(PageImagePath(CustomerFolder("乙"), "A", ".jpg")));
 }
 
 TEST_F(NewPageTest, APageAboveTheLargestPrintIsRefusedBeforeAnythingIsWritten) {

@@ -208,6 +208,12 @@ TEST(TaskPage, NameIsCutToNinetyNineBytesOnAWholeCharacter) {
     page.SetName(QStringLiteral("短"));
     EXPECT_EQ(page.Name(), QStringLiteral("短"));
     EXPECT_EQ(page.name[2], '\0');
+    // A slot's photo name filling its 100 bytes without a NUL reads whole and
+    // goes back unchanged.
+    QByteArray slot = QByteArray(76, '\0') + QByteArray(100, 'n');
+    const SlotPlacement full = SlotPlacement::FromBytes(slot.constData());
+    EXPECT_EQ(full.PhotoName(), QString(100, 'n'));
+    EXPECT_EQ(full.ToBytes(), slot);
 }
 
 TEST(CustomerTask, SaveIntoAFileInsteadOfAFolderFailsAndLeavesNoLitter) {

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProcess>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -130,4 +131,10 @@ bool CopyTree(const QString& from, const QString& to) {
             return false;
     }
     return true;
+}
+
+bool SignalRunningProcess(const QProcess& process, int sig) {
+    const qint64 pid = process.processId();
+    return process.state() == QProcess::Running && pid > 0 &&
+           ::kill(static_cast<pid_t>(pid), sig) == 0;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QProcess;
+
 // Before the application object: a private runtime folder for Qt when the
 // machine has no desktop session, so test output carries only the tests'
 // own lines.
@@ -42,6 +44,11 @@ QByteArray ReadBytes(const QString& path);
 QByteArray JpegWithOrientation(const QImage& image, int orientation);
 // True when two colours differ by at most tolerance in each channel.
 bool Near(QRgb a, QRgb b, int tolerance = 12);
+
+// Sends sig to process while it runs and only then: an ended process has
+// the id 0, and a signal to 0 goes to this whole process group, the test
+// runner included. False when nothing was sent.
+bool SignalRunningProcess(const QProcess& process, int sig);
 
 // Limits the size of files this process may write while it lives, so a write
 // fails part-way as on a full disk (even for root).
