@@ -30,6 +30,7 @@ CComposeCanvas::EditState CComposeCanvas::CaptureEditState() const {
         state.workingCopies[i] = slots_[i].workingCopy;
         state.slotImages[i] = slots_[i].slotImage;
         state.photoSizes[i] = slots_[i].photoSize;
+        state.fingerprints[i] = slots_[i].fingerprint;
     }
     state.currentSlot = currentSlot_;
     state.composedSlot = composedSlot_;
@@ -52,6 +53,12 @@ void CComposeCanvas::RestoreEditState(const EditState& state) {
         slots_[i].workingCopy = state.workingCopies[i];
         slots_[i].slotImage = state.slotImages[i];
         slots_[i].photoSize = state.photoSizes[i];
+        // Screen copies are not kept with the states (they would hold every
+        // photo ever replaced); the kept copies bring them back at once.
+        if (slots_[i].fingerprint != state.fingerprints[i] || state.fingerprints[i] == 0)
+            slots_[i].screenCopy = QImage();
+        slots_[i].fingerprint = state.fingerprints[i];
+        slots_[i].screenImage = QImage();
         // The working copy was made from these bytes, so a later fit of
         // them reuses it.
         slots_[i].copyOf = state.workingCopies[i].isNull() ? QByteArray() : state.photoBytes[i];
@@ -84,6 +91,8 @@ void CComposeCanvas::RestoreEditState(const EditState& state) {
             ResizeAnchor{state.placements, state.displaySize, placements_, layoutGeneration_};
         RefitAllSlots();
     }
+    for (int i = 0; i < kSlots; ++i)
+        RefitScreenImage(i);
     // Composed with the selection it was composed with; a selection made
     // since (a press, a digit) shows over it as it did then.
     currentSlot_ = state.composedSlot;

@@ -73,7 +73,7 @@ void CComposeCanvas::RenderComposite(std::optional<Rect> area) {
 void CComposeCanvas::DrawSlot(QPainter& painter, int slot) const {
     const SlotPlacement& p = placements_[slot];
     const Rect r{p.left, p.top, p.right, p.bottom};
-    const QImage& image = slots_[slot].slotImage;
+    const QImage& image = drawnSlotImage(slot);
     if (!image.isNull() && IsDrawableSlotRect(r))
         DrawPlacedSlot(painter, image, p, r, displaySize_);
     // The mark goes over the photo too, so every slot shows its number.
@@ -138,8 +138,9 @@ void CComposeCanvas::PaintClient(QPainter& painter) {
     Rect area{p.left, p.top, p.right, p.bottom};
     if (!IsDrawableSlotRect(area))
         return;
-    const QImage& image = slots_[currentSlot_].slotImage;
-    FitInside(image.width(), image.height(), area);
+    const QImage& crop = slots_[currentSlot_].slotImage;
+    FitInside(crop.width(), crop.height(), area);
+    const QImage& image = drawnSlotImage(currentSlot_);
     displayArea_ = area;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (p.angle == 0) {
@@ -179,6 +180,9 @@ bool CComposeCanvas::SaveComposite(const QString& path) {
             return SavePng(slots_[currentSlot_].slotImage, path);
         return false;
     }
+    // The preview is cut from the back buffer: it takes the screen copies
+    // on their way too.
+    FinishScreenCopies();
     marksHidden_ = true;
     RenderComposite();
     marksHidden_ = false;

@@ -132,6 +132,10 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
     if (made)
         photoSize = ShownImageSize(bytes);
     content.copyOf = copy.isNull() ? QByteArray() : bytes;
+    if (!made) {
+        content.fingerprint = 0;
+        content.screenCopy = QImage();
+    }
     if (reset) {
         if (templateRects_.isEmpty())
             SetSlotRect(target, Rect{0, 0, clientSize_.width(), clientSize_.height()});
@@ -154,13 +158,19 @@ void CComposeCanvas::RefitSlot(int slot) {
         return;
     }
     content.slotImage = CropToSlot(content.workingCopy, r, p.zoom, p.offsetX, p.offsetY);
+    FinishSlotImage(content.slotImage, slot);
+    RefitScreenImage(slot);
+}
+
+void CComposeCanvas::FinishSlotImage(QImage& image, int slot) const {
+    const SlotPlacement& p = placements_[slot];
     if (p.mirrorX)
-        Mirror(content.slotImage, MirrorAxis::LeftRight);
+        Mirror(image, MirrorAxis::LeftRight);
     if (p.mirrorY)
-        Mirror(content.slotImage, MirrorAxis::TopBottom);
+        Mirror(image, MirrorAxis::TopBottom);
     const QByteArray mask = maskFor(slot);
     if (!mask.isEmpty())
-        ApplySlotMask(content.slotImage, mask);
+        ApplySlotMask(image, mask);
 }
 
 void CComposeCanvas::ReloadSlotPhotos() {

@@ -111,6 +111,9 @@ void CComposeCanvas::ReleaseSlot(int slot, bool withBytes) {
     s.workingCopy = QImage();
     s.copyOf.clear();
     s.photoSize = QSize();
+    s.fingerprint = 0;
+    s.screenCopy = QImage();
+    s.screenImage = QImage();
     if (withBytes)
         s.photoBytes.clear();
 }

@@ -19,9 +19,11 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPainter;
+class ScreenCopyLoader;
 
 // The "处理中, 请稍候 ..." popup shown while a template or a saved page is
 // read. The window supplies it; without one nothing is shown.
@@ -54,6 +56,13 @@ public:
     // template it is SetClientSize.
     void ResizeClient(QSize size);
     void SetBusyIndicator(IBusyIndicator* busy) { busy_ = busy; }
+    // Slots shown larger than their working copies are drawn from copies of
+    // their photos at the screen's resolution, made off this thread (its
+    // event loop hands them over) and drawn when ready. Off by default: a
+    // canvas without a window to look at needs no more than the working copy.
+    void EnableScreenCopies(bool enable);
+    // Waits for the screen copies on their way and draws them.
+    void FinishScreenCopies();
     // Called after every recomposition with the area to repaint in display
     // coordinates, or nullopt for the whole client area.
     void SetInvalidateHandler(std::function<void(std::optional<Rect>)> handler) {
@@ -91,6 +100,9 @@ public:
     const QByteArray& photoBytes(int slot) const { return slots_.at(slot).photoBytes; }
     const QImage& workingCopy(int slot) const { return slots_.at(slot).workingCopy; }
     const QImage& slotImage(int slot) const { return slots_.at(slot).slotImage; }
+    // What the slot is drawn from: the same crop as slotImage, from the
+    // screen copy when the slot has one, else slotImage itself.
+    const QImage& drawnSlotImage(int slot) const;
     bool HasSlotImage(int slot) const;
     // The slot's photo at its own full resolution, upright as shown: the
     // pixels a printed page can take from it. Empty without a usable photo.
@@ -185,6 +197,7 @@ public:
         std::array<QByteArray, kSlotCount> photoBytes;
         std::array<QImage, kSlotCount> workingCopies, slotImages;
         std::array<QSize, kSlotCount> photoSizes;
+        std::array<quint64, kSlotCount> fingerprints{};
         int currentSlot = 0;
         int composedSlot = 0;
         QSize displaySize; // the slot rectangles are pixels of this display
@@ -241,6 +254,17 @@ private:
         QByteArray copyOf;     // the photo bytes workingCopy was made from
         QImage slotImage;      // the crop that is drawn, mirrors and mask applied
         QSize photoSize;       // the photo's own size, upright
+        quint64 fingerprint = 0; // of photoBytes, once screen copies are made
+        QImage screenCopy;       // the photo at the screen's resolution
+        QImage screenImage;      // slotImage's crop cut from screenCopy
+    };
+    // A copied canvas starts without screen copies: the loader hands its
+    // copies to the canvas that made it.
+    struct ScreenCopies {
+        ScreenCopies() = default;
+        ScreenCopies(const ScreenCopies&) {}
+        ScreenCopies& operator=(const ScreenCopies&) { return *this; }
+        std::shared_ptr<ScreenCopyLoader> loader;
     };
 
     class BusyScope {
@@ -262,6 +286,10 @@ private:
     void SetSlotRect(int slot, const Rect& r);
     void ReleaseSlot(int slot, bool withBytes);
     void DrawSlot(QPainter& painter, int slot) const;
+    // Mirrors and masks a crop of the slot's photo as the slot shows it.
+    void FinishSlotImage(QImage& image, int slot) const;
+    void RefitScreenImage(int slot);
+    void TakeScreenCopy(quint64 fingerprint, const QImage& copy);
     void DrawNumberMark(QPainter& painter, int slot) const;
     QRect NumberMarkCell(int slot) const;
     bool HasCurrentSlot() const { return currentSlot_ >= 0 && currentSlot_ < kSlots; }
@@ -328,4 +356,5 @@ private:
         int generation = 0;
     };
     std::optional<ResizeAnchor> resizeAnchor_;
+    ScreenCopies screenCopies_;
 };

@@ -62,6 +62,7 @@ CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
 
     busy_ = std::make_unique<CBusyPopup>(this);
     canvas_.SetBusyIndicator(busy_.get());
+    canvas_.EnableScreenCopies(true);
     canvas_.SetRelabelHandler([this] { RefreshSizeLabel(false); });
     toolbar_ = CanvasToolbarBitmap();
 
