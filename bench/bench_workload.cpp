@@ -2,8 +2,8 @@
 
 #include "common/atomic_file.h"
 #include "compose/canvas_size_file.h"
-#include "raster/raster.h"
 #include "compose/template_body.h"
+#include "raster/raster.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
 #include "templates/mask_bmp.h"
@@ -206,11 +206,20 @@ QString MakeTemplateLibrary(const QString& folder, int sets, int pages) {
 }
 
 EditedPage::EditedPage(const BenchWorkload& w, OverPaint overPaint)
-    : window(1000, 750, QImage::Format_RGB32) {
-    canvas.SetClientSize({1000, 750});
+    : EditedPage(w, QSize(1000, 750), w.smallPhoto, std::move(overPaint), false) {}
+
+EditedPage::EditedPage(const BenchWorkload& w, QSize client, const QString& photo)
+    : EditedPage(w, client, photo, {}, true) {}
+
+EditedPage::EditedPage(const BenchWorkload& w, QSize client, const QString& photo,
+                       OverPaint overPaint, bool screenCopies)
+    : window(client, QImage::Format_RGB32) {
+    canvas.EnableScreenCopies(screenCopies);
+    canvas.SetClientSize(client);
     canvas.LoadTemplateFile(w.canvasTemplate, true);
     for (int slot = 0; slot < 8; ++slot)
-        canvas.PutPhoto(w.smallPhoto, true, slot);
+        canvas.PutPhoto(photo, true, slot);
+    canvas.FinishScreenCopies();
     canvas.SetInvalidateHandler([this, overPaint](std::optional<Rect> area) {
         QPainter painter(&window);
         if (area) {

@@ -37,8 +37,15 @@ QString MakeTemplateLibrary(const QString& folder, int sets, int pages);
 struct EditedPage {
     using OverPaint = std::function<void(QPainter&, const CComposeCanvas&)>;
     explicit EditedPage(const BenchWorkload& w, OverPaint overPaint = {});
+    // The page on a canvas of the client size with every slot holding the
+    // photo, drawn from screen copies (all made before it returns).
+    EditedPage(const BenchWorkload& w, QSize client, const QString& photo);
     EditedPage(const EditedPage&) = delete;
     EditedPage& operator=(const EditedPage&) = delete;
     CComposeCanvas canvas;
     QImage window;
+
+private:
+    EditedPage(const BenchWorkload& w, QSize client, const QString& photo, OverPaint overPaint,
+               bool screenCopies);
 };

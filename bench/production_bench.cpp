@@ -12,6 +12,10 @@
 //     (<= 1.0), and how long the window's thread waits meanwhile  (< 50 ms)
 //   the start-up search of a library of 10,000 template pages   (< 200 ms)
 //   recomposing a 1000 x 750 canvas page with 8 slots, and one edit (< 16 ms)
+//   the canvas of a 1920 x 1080 screen drawing its slots from screen copies:
+//     a new 24 MP photo until its first paint, against the 1/8 decode
+//     (<= 1.1), until its screen copy is drawn (< 150 ms), and one edit of
+//     a page of such photos                                       (< 16 ms)
 // Usage: taoban_bench [--quick] [--workdir DIR] [benchmark options]
 
 #include "bench_support.h"
@@ -22,12 +26,13 @@
 #include "common/startup.h"
 #include "compose/canvas_size_file.h"
 #include "compose/compose_canvas.h"
-#include "raster/raster.h"
+#include "compose/screen_copy_loader.h"
 #include "compose/template_body.h"
-#include "raster/working_copy_cache.h"
 #include "production/batch_geometry.h"
 #include "production/compose_task.h"
 #include "production/progress_run.h"
+#include "raster/raster.h"
+#include "raster/working_copy_cache.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
 #include "templates/template_library.h"
@@ -285,6 +290,60 @@ void BM_PutShownPhoto(benchmark::State& state) {
     }
 }
 
+// The canvas a 1920 x 1080 screen shows.
+const QSize kScreenCanvas(1440, 1080);
+
+// A photo not seen before on the large canvas: the slot is first painted
+// from the working copy; the screen copy, made meanwhile on another thread,
+// is waited for outside the timing.
+void BM_PutPhotoOnLargeCanvas(benchmark::State& state) {
+    CComposeCanvas canvas;
+    canvas.EnableScreenCopies(true);
+    canvas.SetClientSize(kScreenCanvas);
+    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    for (auto _ : state) {
+        WorkingCopyCache::Shared().Clear();
+        ScreenCopyLoader::ClearKept();
+        canvas.PutPhoto(workload.photos[0], true, 0);
+        benchmark::DoNotOptimize(canvas.backBuffer().constBits());
+        state.PauseTiming();
+        canvas.FinishScreenCopies();
+        state.ResumeTiming();
+    }
+}
+
+// From putting the photo until its slot is drawn from the screen copy.
+void BM_ScreenCopyReady(benchmark::State& state) {
+    CComposeCanvas canvas;
+    canvas.EnableScreenCopies(true);
+    canvas.SetClientSize(kScreenCanvas);
+    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    for (auto _ : state) {
+        WorkingCopyCache::Shared().Clear();
+        ScreenCopyLoader::ClearKept();
+        canvas.PutPhoto(workload.photos[0], true, 0);
+        canvas.FinishScreenCopies();
+        if (canvas.drawnSlotImage(0).cacheKey() == canvas.slotImage(0).cacheKey())
+            state.SkipWithError("no screen copy was drawn");
+    }
+}
+
+// An arrow key on the turned slot of the large canvas, every slot drawn from
+// a screen copy of a 24 MP photo.
+void BM_EditNudgeOnLargeCanvas(benchmark::State& state) {
+    EditedPage page(workload, kScreenCanvas, workload.photos[0]);
+    page.canvas.SetCurrentSlot(2);
+    bool left = true;
+    for (auto _ : state) {
+        if (left)
+            page.canvas.NudgeLeft(true);
+        else
+            page.canvas.NudgeRight(true);
+        left = !left;
+        benchmark::DoNotOptimize(page.window.constBits());
+    }
+}
+
 // The least any reduced-scale decode of the photo costs: libjpeg-turbo
 // shrinking by 1/8 while it decodes (the file read included).
 void BM_ReducedDecode(benchmark::State& state) {
@@ -447,6 +506,9 @@ int main(int argc, char** argv) {
     Register("put_photo_24mp", BM_PutPhoto, light);
     Register("put_shown_photo_24mp", BM_PutShownPhoto, light);
     Register("reduced_decode_24mp_1_8", BM_ReducedDecode, light);
+    Register("put_photo_24mp_large_canvas", BM_PutPhotoOnLargeCanvas, light);
+    Register("screen_copy_ready_24mp", BM_ScreenCopyReady, light);
+    Register("edit_nudge_locked_large_canvas", BM_EditNudgeOnLargeCanvas, quick ? 20 : 200);
     Register("thumbnail_list_24mp", BM_ThumbnailList, 1);
     Register("library_scan_10000_pages", BM_LibraryScan, quick ? 3 : 10);
     Register("render_composite_8_slots", BM_RenderComposite, quick ? 20 : 200);
@@ -494,6 +556,10 @@ int main(int argc, char** argv) {
         table.AtMost("put a new 24 MP photo / 1/8 decode (CPU)",
                      cpu("put_photo_24mp") / cpu("reduced_decode_24mp_1_8"), "", 1.1);
         table.Figure("the same in wall time", ms("put_photo_24mp") / eighth, "");
+        table.AtMost("large canvas: put a new 24 MP photo / 1/8 decode (CPU)",
+                     cpu("put_photo_24mp_large_canvas") / cpu("reduced_decode_24mp_1_8"), "", 1.1);
+        table.AtMost("large canvas: screen copy drawn after the put (wall)",
+                     ms("screen_copy_ready_24mp"), "ms", 150);
         table.AtMost("put a photo shown as a thumbnail (CPU)", cpu("put_shown_photo_24mp"), "ms",
                      5);
         table.Figure("the same in wall time", ms("put_shown_photo_24mp"), "ms");
@@ -514,7 +580,9 @@ int main(int argc, char** argv) {
     const std::pair<const char*, const char*> frames[] = {
         {"render composite 1000 x 750, 8 slots (CPU)", "render_composite_8_slots"},
         {"edit: nudge, locked, repainted (CPU)", "edit_nudge_locked_8_slots"},
-        {"edit: enlarge, unlocked, repainted (CPU)", "edit_enlarge_unlocked_8_slots"}};
+        {"edit: enlarge, unlocked, repainted (CPU)", "edit_enlarge_unlocked_8_slots"},
+        {"edit: nudge on the 1440 x 1080 canvas from screen copies (CPU)",
+         "edit_nudge_locked_large_canvas"}};
     for (const auto& [what, name] : frames)
         if (cpu(name) > 0)
             table.AtMost(what, cpu(name), "ms", 16);

@@ -42,8 +42,8 @@ void CComposeCanvas::RefitScreenImage(int slot) {
     // The working copy's crop has corrected the offsets and zoom already.
     const SlotPlacement& p = placements_[slot];
     const Rect r{p.left, p.top, p.right, p.bottom};
-    const QSize need =
-        ScreenCopySize(content.workingCopy.size(), content.photoSize, r, p.zoom, p.offsetX, p.offsetY);
+    const QSize need = ScreenCopySize(content.workingCopy.size(), content.photoSize, r, p.zoom,
+                                      p.offsetX, p.offsetY);
     if (!need.isValid())
         return;
     const QSize have = content.screenCopy.size();
@@ -60,10 +60,10 @@ void CComposeCanvas::RefitScreenImage(int slot) {
     // Meanwhile a smaller copy on hand still beats the working copy.
     if (content.screenCopy.width() <= content.workingCopy.width())
         return;
-    const QRect window =
-        CropWindowRect(content.screenCopy.size(), r, p.zoom, p.offsetX, p.offsetY);
+    const QRect window = CropWindowRect(content.screenCopy.size(), r, p.zoom, p.offsetX, p.offsetY);
     QSize draw(r.width(), r.height());
-    if (window.width() <= draw.width() * kDrawnAsIs && window.height() <= draw.height() * kDrawnAsIs)
+    if (window.width() <= draw.width() * kDrawnAsIs &&
+        window.height() <= draw.height() * kDrawnAsIs)
         draw = window.size();
     content.screenImage =
         CropToSlotForDrawing(content.screenCopy, r, p.zoom, p.offsetX, p.offsetY, draw);

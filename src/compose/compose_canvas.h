@@ -5,9 +5,9 @@
 // no window itself; a view shows backBuffer() at displayOrigin() and hands
 // it points in display coordinates (client point minus displayOrigin()).
 
-#include "raster/rect.h"
 #include "compose/slot_placement.h"
 #include "compose/template_body.h"
+#include "raster/rect.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -249,11 +249,11 @@ public:
 
 private:
     struct SlotContent {
-        QByteArray photoBytes; // the photo file as read from disk
-        QImage workingCopy;    // longer side 400 pixels
-        QByteArray copyOf;     // the photo bytes workingCopy was made from
-        QImage slotImage;      // the crop that is drawn, mirrors and mask applied
-        QSize photoSize;       // the photo's own size, upright
+        QByteArray photoBytes;   // the photo file as read from disk
+        QImage workingCopy;      // longer side 400 pixels
+        QByteArray copyOf;       // the photo bytes workingCopy was made from
+        QImage slotImage;        // the crop that is drawn, mirrors and mask applied
+        QSize photoSize;         // the photo's own size, upright
         quint64 fingerprint = 0; // of photoBytes, once screen copies are made
         QImage screenCopy;       // the photo at the screen's resolution
         QImage screenImage;      // slotImage's crop cut from screenCopy

@@ -27,7 +27,7 @@ public:
     void Request(quint64 fingerprint, const QByteArray& bytes, QSize size);
     // Waits for every copy asked for and hands them over before returning.
     void Finish();
-    void ClearKept();
+    static void ClearKept();
 
 private:
     Ready ready_;

@@ -20,8 +20,8 @@ QSize ScreenCopySize(QSize workingCopy, QSize photo, const Rect& slot, int zoom,
     const QRect window = CropWindowRect(workingCopy, slot, zoom, offsetX, offsetY);
     if (window.isEmpty())
         return {};
-    const double need = std::max(double(slot.width()) / window.width(),
-                                 double(slot.height()) / window.height());
+    const double need =
+        std::max(double(slot.width()) / window.width(), double(slot.height()) / window.height());
     if (need < kWorthwhileGain)
         return {};
     const double longSide = std::max(photo.width(), photo.height());
