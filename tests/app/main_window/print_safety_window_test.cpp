@@ -79,18 +79,24 @@ TEST_F(PrintSafetyWindowTest, ZoomingInWarnsAmberThenRedOnScreenButNeverInTheSav
 }
 
 TEST_F(PrintSafetyWindowTest, AltBackspaceTakesEditsBackAndCtrlYGivesThemAgain) {
+    // Each picture is taken with the screen copies drawn, as the operator
+    // sees it a moment after the key.
     PutImportedPhoto();
+    canvas().FinishScreenCopies();
     const QImage put = canvas().backBuffer().copy();
     for (int step = 0; step < 10; ++step)
         QTest::keyClick(keys(), Qt::Key_Equal, Qt::ControlModifier);
+    canvas().FinishScreenCopies();
     const QImage zoomed = canvas().backBuffer().copy();
     ASSERT_EQ(MarkShown(), Mark::Red);
     for (int step = 0; step < 10; ++step)
         QTest::keyClick(keys(), Qt::Key_Backspace, Qt::AltModifier);
+    canvas().FinishScreenCopies();
     EXPECT_EQ(canvas().backBuffer(), put);
     EXPECT_EQ(MarkShown(), Mark::None);
     for (int step = 0; step < 10; ++step)
         QTest::keyClick(keys(), Qt::Key_Y, Qt::ControlModifier);
+    canvas().FinishScreenCopies();
     EXPECT_EQ(canvas().backBuffer(), zoomed);
     EXPECT_EQ(MarkShown(), Mark::Red);
 
