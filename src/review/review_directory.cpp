@@ -5,27 +5,37 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-constexpr auto kRescanEvery = std::chrono::seconds(1);
-} // namespace
-
 QStringList ReviewDirectory::Scan() {
     std::map<QString, QString> found;
+    std::map<QString, Seen> seen;
     QStringList fresh;
     const QDir store(store_);
     for (const QString& name : store.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QString folder = store.absoluteFilePath(name);
-        CustomerReview review;
-        if (!QFileInfo::exists(ReviewFilePath(folder)) || !ReadCustomerReview(folder, review) ||
-            !review.open)
+        const QFileInfo file(ReviewFilePath(folder));
+        if (!file.isFile())
             continue;
-        if (!folders_.count(review.token))
+        const QString stamp =
+            QStringLiteral("%1-%2").arg(file.lastModified().toMSecsSinceEpoch()).arg(file.size());
+        Seen entry;
+        const auto before = seen_.find(folder);
+        if (before != seen_.end() && before->second.stamp == stamp) {
+            entry = before->second;
+        } else {
+            CustomerReview review;
+            entry.stamp = stamp;
+            if (ReadCustomerReview(folder, review) && review.open)
+                entry.token = review.token;
+        }
+        seen[folder] = entry;
+        if (entry.token.isEmpty())
+            continue;
+        if (!folders_.count(entry.token))
             fresh.append(folder);
-        found[review.token] = folder;
+        found[entry.token] = folder;
     }
     folders_ = std::move(found);
-    scanned_ = std::chrono::steady_clock::now();
-    everScanned_ = true;
+    seen_ = std::move(seen);
     return fresh;
 }
 
@@ -38,8 +48,6 @@ QString ReviewDirectory::FolderFor(const QString& token,
         const auto known = folders_.find(token);
         if (known != folders_.end())
             return known->second;
-        if (everScanned_ && std::chrono::steady_clock::now() - scanned_ < kRescanEvery)
-            return {};
         fresh = Scan();
         const auto found = folders_.find(token);
         if (found != folders_.end())

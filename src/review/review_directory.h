@@ -2,14 +2,14 @@
 
 #include <QString>
 #include <QStringList>
-#include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
 
 // Which customer folder of the task store an open review's token belongs
-// to. The folders are read again when a token is not known yet, at most
-// once a second however many unknown tokens arrive.
+// to. The store is looked at again whenever a token is not known: only the
+// review files changed since (by their time and size) are read again, so a
+// look costs one file status per customer.
 class ReviewDirectory {
 public:
     explicit ReviewDirectory(const QString& taskStore) : store_(taskStore) {}
@@ -25,9 +25,13 @@ private:
     // Reads every customer folder's review; returns the newly found.
     QStringList Scan();
 
+    struct Seen {
+        QString stamp; // the review file's time and size when read
+        QString token; // empty when the review is closed or unreadable
+    };
+
     QString store_;
     std::mutex mutex_;
     std::map<QString, QString> folders_; // token -> customer folder
-    std::chrono::steady_clock::time_point scanned_{};
-    bool everScanned_ = false;
+    std::map<QString, Seen> seen_;       // customer folder -> its review file
 };

@@ -187,15 +187,15 @@ struct ReviewServer::Impl {
                 return res.set_content(style, "text/css; charset=utf-8");
             return NotFound(res);
         }
-        if (rest.size() != 2)
-            return NotFound(res);
         if (api) {
-            if (rest[1] != QStringLiteral("review"))
+            if (rest.size() != 2 || rest[1] != QStringLiteral("review"))
                 return MethodOrNotFound(res, rest);
             res.set_header("Cache-Control", "no-store");
             return res.set_content(Json(ReviewApiJson(QFileInfo(folder).fileName(), pages, review)),
                                    "application/json; charset=utf-8");
         }
+        if (rest.size() != 2)
+            return NotFound(res);
         const int index = ImageIndexFrom(rest[1]);
         if (rest[0] == QStringLiteral("pages") && index >= 1 && index <= pages.size())
             return ServeImage(req, res,
@@ -241,12 +241,15 @@ struct ReviewServer::Impl {
         const PhoneClient client{parts[1], QString::fromStdString(req.remote_addr)};
         const QByteArray body = QByteArray::fromStdString(req.body);
         ReviewReply reply{404, QStringLiteral("Not Found")};
-        if (rest.size() == 3 && rest[1] == QStringLiteral("pages"))
-            reply = IndexFrom(rest[2]) ? DecideReviewPage(folder, client, IndexFrom(rest[2]), body)
-                                       : ReviewReply{400, QStringLiteral("没有这一版")};
-        else if (rest.size() == 3 && rest[1] == QStringLiteral("photos"))
-            reply = IndexFrom(rest[2]) ? ChooseReviewPhoto(folder, client, IndexFrom(rest[2]), body)
-                                       : ReviewReply{400, QStringLiteral("没有这张照片")};
+        // Whatever stands where the index goes ("..", "%2F", "01") is a
+        // wrong index.
+        const int index = rest.size() == 3 ? IndexFrom(rest[2]) : 0;
+        if (rest.size() >= 3 && rest[1] == QStringLiteral("pages"))
+            reply = index ? DecideReviewPage(folder, client, index, body)
+                          : ReviewReply{400, QStringLiteral("没有这一版")};
+        else if (rest.size() >= 3 && rest[1] == QStringLiteral("photos"))
+            reply = index ? ChooseReviewPhoto(folder, client, index, body)
+                          : ReviewReply{400, QStringLiteral("没有这张照片")};
         else if (rest.size() == 2 && rest[1] == QStringLiteral("approve-all"))
             reply = ApproveAllReviewPages(folder, client, body);
         else if (rest.size() == 2 && rest[1] == QStringLiteral("confirm-choice"))
