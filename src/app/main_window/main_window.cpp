@@ -7,7 +7,9 @@
 #include "app/orders/dpi_dialog.h"
 #include "app/orders/order_entries.h"
 #include "app/orders/order_list.h"
+#include "app/orders/review_serving.h"
 #include "app/orders/task_list_dialog.h"
+#include "app/photo_and_page_areas/review_marks.h"
 #include "app/photo_and_page_areas/thumbnail_list.h"
 #include "app/production/progress_dialog.h"
 #include "app/production/shutdown_service.h"
@@ -64,6 +66,10 @@ CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
     canvas_.SetBusyIndicator(busy_.get());
     canvas_.SetRelabelHandler([this] { RefreshSizeLabel(false); });
     toolbar_ = CanvasToolbarBitmap();
+    reviewServing_ = std::make_unique<ReviewServing>();
+    reviewServing_->Refresh();
+    reviewMarks_ = new ReviewMarks(task_, this);
+    connect(reviewMarks_, &ReviewMarks::Changed, this, &CMainDlg::ShowReviewMarks);
 
     CreateControls();
     library_.SearchTemplates();
@@ -150,6 +156,8 @@ void CMainDlg::CreateControls() {
             &CMainDlg::RemoveSelectedPhoto);
     connect(button(ControlId::ClearPhotos, "清空"), &QPushButton::clicked, this,
             &CMainDlg::ClearPhotos);
+    connect(button(ImportChosen, "调入选中照片"), &QPushButton::clicked, this,
+            &CMainDlg::ImportChosenPhotos);
     photoList_ = new CThumbnailList(ThumbnailSource::CustomerPhoto, this);
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
@@ -165,6 +173,7 @@ void CMainDlg::CreateControls() {
     canvasView_->SetEditRunner([this](const std::function<void()>& edit) { RunEdit(edit); });
     canvasView_->SetWheelHandler([this](const QWheelEvent& event) { ZoomByWheel(event); });
     canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
+    canvasView_->SetOverlayPainter([this](QPainter& painter) { PaintReviewPin(painter); });
     controls_[Canvas] = canvasView_;
     connect(button(RandomTemplate, "随机模板"), &QPushButton::clicked, this,
             [this] { smartSelection_.RandomTemplateBySet(MakeSmartContext()); });
@@ -249,7 +258,7 @@ void CMainDlg::ShowTemplateTree() {
     templateTree_->show();
     controls_[ControlId::HideTree]->show();
     for (int id : {ControlId::PhotoList, ControlId::PhotoTitle, ControlId::ClearPhotos,
-                   ControlId::RemovePhoto, ControlId::ImportPhotos})
+                   ControlId::RemovePhoto, ControlId::ImportPhotos, ControlId::ImportChosen})
         controls_[id]->hide();
     templateList_->setGeometry(layout_.controls.value(ControlId::PhotoList));
 }
@@ -260,7 +269,8 @@ void CMainDlg::HideTemplateTree() {
     templateTree_->hide();
     controls_[ControlId::HideTree]->hide();
     for (int id : {ControlId::TemplateList, ControlId::PhotoList, ControlId::PhotoTitle,
-                   ControlId::ClearPhotos, ControlId::RemovePhoto, ControlId::ImportPhotos})
+                   ControlId::ClearPhotos, ControlId::RemovePhoto, ControlId::ImportPhotos,
+                   ControlId::ImportChosen})
         controls_[id]->show();
     QRect list = templateList_->geometry();
     list.moveTop(controls_[ControlId::ShowTree]->geometry().bottom() + 1 + 5);
@@ -430,6 +440,7 @@ void CMainDlg::ChooseCustomerCommand() {
 QString CMainDlg::ChooseCustomerWithDialog() {
     CTaskListDlg tasks(
         messages_, [this](const QStringList& paths) { ComposeTasks(paths); }, this);
+    tasks.SetReviewServing(reviewServing_.get());
     if (tasks.exec() != QDialog::Accepted)
         return {};
     return tasks.ResultPath();
