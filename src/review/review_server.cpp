@@ -15,6 +15,7 @@
 #include <QRegularExpression>
 
 #include <httplib.h>
+#include <sys/socket.h>
 #include <thread>
 
 // The page is built into the program; a static library's resources are
@@ -87,6 +88,16 @@ int ImageIndexFrom(const QString& text) {
     return text.endsWith(QStringLiteral(".jpg")) ? IndexFrom(text.chopped(4)) : 0;
 }
 
+// httplib listens with a queue of 5 connections: a sixth phone connecting
+// while the server is accepting waits for the system to retry, seconds
+// later. Listening again on the bound socket widens the queue.
+class WideQueueServer : public httplib::Server {
+public:
+    void WidenQueue(int connections) { ::listen(svr_sock_, connections); }
+};
+
+constexpr int kListenQueue = 512;
+
 } // namespace
 
 struct ReviewServer::Impl {
@@ -100,7 +111,7 @@ struct ReviewServer::Impl {
     ScaledCopies copies;
     RequestPacer pacer;
     std::string page, script, style;
-    httplib::Server server;
+    WideQueueServer server;
     std::thread thread;
     int port = 0;
 
@@ -326,6 +337,7 @@ bool ReviewServer::Start(QString& error) {
                     .arg(impl_->options.port);
         return false;
     }
+    impl_->server.WidenQueue(kListenQueue);
     impl_->port = port;
     for (const QString& folder : impl_->directory.OpenReviewFolders())
         impl_->Prefetch(folder);

@@ -220,6 +220,8 @@ TEST_F(ReviewCliTest, CustomerChoosesApprovesAndAsksForAChangeWithAPin) {
     EXPECT_TRUE(exported.out.contains("相册-2: 客人要求修改 (<b>脸</b>再亮一点)"))
         << Show(exported);
     EXPECT_FALSE(QFileInfo::exists(lab));
+    exported = RunCli({"export", kCustomer, lab, "--force"}, base);
+    EXPECT_FALSE(exported.out.contains("客人尚未通过")) << Show(exported);
 
     // A page saved again goes back to open, its old decision no longer holds.
     SavePageImage("相册", Qt::yellow);
@@ -254,6 +256,22 @@ TEST_F(ReviewCliTest, CustomerChoosesApprovesAndAsksForAChangeWithAPin) {
     EXPECT_EQ(Status()["open"], false);
     exported = RunCli({"export", kCustomer, lab}, base);
     EXPECT_FALSE(exported.out.contains("客人尚未通过")) << Show(exported);
+
+    // The album draft from the photos the customer chose, and from no other.
+    ASSERT_TRUE(CopyTree(QStringLiteral(TAOBAN_BINARY_DIR "/demo/模板"), dir.file("模板")));
+    ASSERT_EQ(RunCli({"catalogue", "add", "相册", "30", "30"}, base).exitCode, 0);
+    ASSERT_EQ(RunCli({"edit-customer", kCustomer, "--product", "相册:1:5"}, base).exitCode, 0);
+    const CliResult draft = RunCli(
+        {"auto-pages", kCustomer, "--product", "相册", "--pages", "2", "--chosen", "--seed", "1"},
+        base);
+    ASSERT_EQ(draft.exitCode, 0) << Show(draft);
+    QStringList used;
+    for (const QJsonValue& p : Json(draft.out)["pages"].toArray())
+        for (const QJsonValue& photo : p.toObject()["photos"].toArray())
+            used.append(photo.toString());
+    used.removeDuplicates();
+    used.sort();
+    EXPECT_EQ(used, (QStringList{"IMG_2.jpg", "IMG_5.jpg"})) << Show(draft);
 }
 
 TEST_F(ReviewCliTest, HostileRequestsAreRefusedAndWriteNothing) {

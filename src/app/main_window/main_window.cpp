@@ -158,6 +158,7 @@ void CMainDlg::CreateControls() {
             &CMainDlg::ClearPhotos);
     connect(button(ImportChosen, "调入选中照片"), &QPushButton::clicked, this,
             &CMainDlg::ImportChosenPhotos);
+    controls_[ImportChosen]->hide();
     photoList_ = new CThumbnailList(ThumbnailSource::CustomerPhoto, this);
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
@@ -269,9 +270,9 @@ void CMainDlg::HideTemplateTree() {
     templateTree_->hide();
     controls_[ControlId::HideTree]->hide();
     for (int id : {ControlId::TemplateList, ControlId::PhotoList, ControlId::PhotoTitle,
-                   ControlId::ClearPhotos, ControlId::RemovePhoto, ControlId::ImportPhotos,
-                   ControlId::ImportChosen})
+                   ControlId::ClearPhotos, ControlId::RemovePhoto, ControlId::ImportPhotos})
         controls_[id]->show();
+    ShowReviewMarks();
     QRect list = templateList_->geometry();
     list.moveTop(controls_[ControlId::ShowTree]->geometry().bottom() + 1 + 5);
     templateList_->setGeometry(list);

@@ -210,7 +210,12 @@ void CTaskListDlg::ReviewCommand() {
     }
     CReviewDlg dialog(CustomerOfRow(row), *serving_, messages_, this);
     dialog.exec();
+    // The row shows how far the review got, and stays the one selected.
+    const QString path = list_->CellText(row, kTaskPathColumn);
     Reload();
+    for (int r = 0; r < list_->RowCount(); ++r)
+        if (list_->CellText(r, kTaskPathColumn) == path)
+            list_->selectRow(r);
 }
 
 void CTaskListDlg::ExportCommand() {

@@ -5,6 +5,7 @@
 #include "app/main_window/main_window.h"
 
 #include "app/main_window/canvas_view.h"
+#include "app/main_window/control_ids.h"
 #include "app/orders/order_list.h"
 #include "app/photo_and_page_areas/review_marks.h"
 #include "app/photo_and_page_areas/thumbnail_list.h"
@@ -34,6 +35,11 @@ void CMainDlg::RefillFinishedList() {
 void CMainDlg::ShowReviewMarks() {
     reviewMarks_->Apply(*finishedList_);
     canvasView_->update();
+    // The customer's choice can be taken in when the review shares photos.
+    const bool photoArea = !controls_[ControlId::TemplateTree]->isVisible();
+    const bool chosen = reviewMarks_->sharesPhotos() && photoArea;
+    controls_[ControlId::ImportChosen]->setVisible(chosen);
+    controls_[ControlId::PhotoTitle]->setVisible(!chosen && photoArea);
 }
 
 void CMainDlg::PaintReviewPin(QPainter& painter) const {
@@ -51,10 +57,10 @@ void CMainDlg::PaintReviewPin(QPainter& painter) const {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::white, 2));
     painter.setBrush(QColor(0xe0, 0x30, 0x1e));
-    painter.drawEllipse(at, 9, 9);
+    painter.drawEllipse(at, 11, 11);
     painter.setBrush(Qt::white);
     painter.setPen(Qt::NoPen);
-    painter.drawEllipse(at, 3, 3);
+    painter.drawEllipse(at, 4, 4);
     painter.restore();
 }
 

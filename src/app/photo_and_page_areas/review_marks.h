@@ -33,6 +33,7 @@ public:
     // The photos the customer chose, those still on disk.
     QStringList ChosenPhotos() const;
     bool hasReview() const { return hasReview_; }
+    bool sharesPhotos() const { return !review_.photos.isEmpty(); }
 
     // The label's second line for a page's state.
     static QString StateText(const ReviewedPage& page);
