@@ -7,6 +7,7 @@
 #include "production/auto_pages.h"
 #include "production/smart_selection.h"
 #include "production/task_reference.h"
+#include "records/customer_review.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
 #include "templates/template_library.h"
@@ -26,6 +27,7 @@ struct AutoPagesArguments {
     QString product;
     int pages = 0;
     QString photoFolder;
+    bool chosen = false; // the photos the customer chose in the review
     bool seeded = false;
     std::uint32_t seed = 0;
     QSize canvas;
@@ -40,6 +42,10 @@ bool Parse(const QStringList& args, AutoPagesArguments& out, QString& error) {
                 return false;
             }
             out.customer = option;
+            continue;
+        }
+        if (option == "--chosen") {
+            out.chosen = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -74,8 +80,9 @@ bool Parse(const QStringList& args, AutoPagesArguments& out, QString& error) {
         }
     }
     if (out.customer.isEmpty() || out.product.isEmpty() || out.pages == 0 ||
-        out.photoFolder.isEmpty()) {
-        error = QStringLiteral("needs CUSTOMER --product NAME --pages N --photos DIR");
+        out.photoFolder.isEmpty() == !out.chosen) {
+        error = QStringLiteral("needs CUSTOMER --product NAME --pages N and --photos DIR or "
+                               "--chosen");
         return false;
     }
     return true;
@@ -94,6 +101,19 @@ QStringList PhotosIn(const QString& folder) {
     return photos;
 }
 
+// The photos the customer chose in the review that are still there, in the
+// order they were shown.
+QStringList ChosenPhotos(const QString& customer) {
+    CustomerReview review;
+    if (!IsUsableCustomerName(customer) || !ReadCustomerReview(CustomerFolder(customer), review))
+        return {};
+    QStringList photos;
+    for (const QString& path : review.ChosenPhotos())
+        if (QFileInfo(path).isFile())
+            photos.append(path);
+    return photos;
+}
+
 QJsonObject Report(const AutoPagesResult& result) {
     QJsonArray pages;
     for (const AutoPage& page : result.pages)
@@ -108,14 +128,21 @@ int RunAutoPages(const QStringList& args) {
     QString error;
     if (!Parse(args, a, error))
         return BadInput(kCommand, error);
-    if (!QFileInfo(a.photoFolder).isDir())
-        return BadInput(kCommand, QStringLiteral("no folder %1").arg(a.photoFolder));
-
     AutoPagesRequest request;
     request.pages = a.pages;
-    request.photos = PhotosIn(a.photoFolder);
-    if (request.photos.isEmpty())
-        return BadInput(kCommand, QStringLiteral("no JPEG or PNG photos in %1").arg(a.photoFolder));
+    if (a.chosen) {
+        request.photos = ChosenPhotos(a.customer);
+        if (request.photos.isEmpty())
+            return BadInput(kCommand,
+                            QStringLiteral("%1 has chosen no photos in a review").arg(a.customer));
+    } else {
+        if (!QFileInfo(a.photoFolder).isDir())
+            return BadInput(kCommand, QStringLiteral("no folder %1").arg(a.photoFolder));
+        request.photos = PhotosIn(a.photoFolder);
+        if (request.photos.isEmpty())
+            return BadInput(kCommand,
+                            QStringLiteral("no JPEG or PNG photos in %1").arg(a.photoFolder));
+    }
     request.canvasSize = a.canvas.isValid() ? a.canvas : LastCanvasSize();
     CustomerTask task;
     if (const int status = PrepareCustomerPage(kCommand, a.customer, a.product, task, request.save))
@@ -136,13 +163,15 @@ int RunAutoPages(const QStringList& args) {
 
 CliCommandRegistrar registrar(
     {kCommand,
-     QStringLiteral("CUSTOMER --product NAME --pages N --photos DIR [--seed S] [--canvas WxH]"),
+     QStringLiteral(
+         "CUSTOMER --product NAME --pages N (--photos DIR | --chosen) [--seed S] [--canvas WxH]"),
      QStringLiteral(
          "Makes a first draft of N album pages for the ordered product: for each page a random "
          "template page whose list2.txt entry matches the product's proportion and size and has "
          "no more slots than photos of DIR left unused, filled with those photos and saved as "
          "\"保存\" does. A photo on the customer's pages or on an earlier page comes again only "
-         "once every photo has been used, then the photos go round again. The same seed gives "
+         "once every photo has been used, then the photos go round again. --chosen takes the "
+         "photos the customer chose in the review by phone instead of DIR. The same seed gives "
          "the same album; without one the clock seeds the draws. Prints {\"pages\": "
          "[{\"page\", \"template\", \"photos\"}]}."),
      RunAutoPages});

@@ -4,6 +4,7 @@
 #include "production/export_pages.h"
 #include "production/lab_export.h"
 #include "production/status_file.h"
+#include "records/customer_review.h"
 #include "records/workspace_paths.h"
 
 #include <QDir>
@@ -45,8 +46,13 @@ int RunExport(const QStringList& args) {
             PrintOut(QString::fromUtf8(PreflightJson(customer, findings)).trimmed());
         };
         writer = LabExportWriter(lab, customer, options);
-    } else if (force) {
-        return BadInput(kCommand, QStringLiteral("--force goes with --lab"));
+    }
+    // Pages the customer has not approved go to print only when asked to.
+    const QList<UnapprovedPage> unapproved = UnapprovedPages(folder);
+    if (!unapproved.isEmpty() && !force) {
+        PrintOut(UnapprovedPagesText(unapproved));
+        PrintErr(QStringLiteral("taoban-cli export: not exported; add --force to export anyway"));
+        return 1;
     }
 
     CliMessages messages(false);
@@ -62,7 +68,7 @@ int RunExport(const QStringList& args) {
 }
 
 CliCommandRegistrar registrar(
-    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME [--force]] [--manifest] [--open]"),
+    {kCommand, QStringLiteral("CUSTOMER DEST [--lab NAME] [--force] [--manifest] [--open]"),
      QStringLiteral(
          "Copies the customer's rendered pages into DEST/CUSTOMER/<product>/1.jpg, "
          "2.jpg, ... per ordered product; --lab writes them by the lab profile "
@@ -70,6 +76,8 @@ CliCommandRegistrar registrar(
          "status 1, nothing written; --force exports anyway and writes them as "
          "preflight.json), with manifest.csv; --manifest also writes DEST/CUSTOMER/manifest.csv "
          "for the lab; --open shows the folder afterwards. At most 100 pages of a product "
-         "are exported: the products with more are named, status 1."),
+         "are exported: the products with more are named, status 1. While the customer's "
+         "review is open, pages the customer has not approved are named and nothing is "
+         "exported (status 1) unless --force is given."),
      RunExport});
 } // namespace

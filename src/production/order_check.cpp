@@ -7,6 +7,7 @@
 #include "production/page_image_info.h"
 #include "production/slot_resolution.h"
 #include "raster/raster.h"
+#include "records/customer_review.h"
 #include "records/customer_task.h"
 #include "records/dpi_setting.h"
 #include "records/number_text.h"
@@ -62,6 +63,8 @@ public:
             CheckPageCount(line, task);
         for (const auto& page : task.pages)
             CheckPage(*page, ProductOf(page->Name(), lines));
+        for (const UnapprovedPage& page : UnapprovedPages(folder_))
+            Add(OrderFinding::Kind::Unapproved, page.page, page.message);
         return report_;
     }
 
@@ -188,6 +191,8 @@ QString FindingKindName(OrderFinding::Kind kind) {
         return QStringLiteral("resolution");
     case OrderFinding::Kind::BeyondExport:
         return QStringLiteral("beyond_export");
+    case OrderFinding::Kind::Unapproved:
+        return QStringLiteral("unapproved");
     }
     return {};
 }

@@ -19,6 +19,7 @@ struct OrderFinding {
         Size,         // pixel size other than the product's at the current dpi
         Resolution,   // a slot below the sharpness threshold
         BeyondExport, // the product has pages beyond the hundredth, which no export writes
+        Unapproved,   // the customer's open review has not approved the page
     };
     Kind kind = Kind::PageCount;
     QString page;
@@ -28,7 +29,8 @@ struct OrderFinding {
 };
 
 // The finding kind's stable name: "page_count", "layout_record",
-// "not_rendered", "stale", "size", "resolution", "beyond_export".
+// "not_rendered", "stale", "size", "resolution", "beyond_export",
+// "unapproved".
 QString FindingKindName(OrderFinding::Kind kind);
 
 struct OrderCheckReport {
@@ -41,7 +43,8 @@ struct OrderCheckReport {
 // ordered page count against the designed pages and the pages an export
 // can write; per page its layout record,
 // its full-size image (there, newer than the page's last change, of the
-// product's size at dpi) and the effective resolution of each slot.
+// product's size at dpi) and the effective resolution of each slot; while
+// the customer's review is open, each page the customer has not approved.
 // canvasFallback is the canvas size for pages saved without their own.
 OrderCheckReport CheckOrder(const QString& customer, int dpi, const ResolutionThreshold& threshold,
                             QSize canvasFallback);

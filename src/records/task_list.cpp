@@ -5,6 +5,7 @@
 #include "common/gbk.h"
 #include "common/messages.h"
 #include "common/text_file.h"
+#include "records/customer_review.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
 
@@ -14,7 +15,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
-const char* const kTaskListColumnSpec = "订单号,150;客人,200;设计P数,100;已输出,100;日期,200";
+const char* const kTaskListColumnSpec =
+    "订单号,150;客人,200;设计P数,100;已输出,100;日期,200;审阅,100";
 const char* const kTaskListTruncatedMessage =
     "仅读取前100个客人， 多余的已忽略，请手工清除过期套版。";
 
@@ -85,6 +87,7 @@ QStringList TaskListRow(const QString& taskPath) {
             pages,
             StatusText(info.path()),
             date,
+            ReviewColumnText(info.path()),
             taskPath};
 }
 

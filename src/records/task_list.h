@@ -15,7 +15,8 @@ enum TaskListColumn : int {
     kTaskPagesColumn = 2,  // "设计P数": page records in the task file
     kTaskOutputColumn = 3, // "已输出": "<s>" of status.txt ("2/3"), "0" without one
     kTaskDateColumn = 4,   // "日期": last change of the task file
-    kTaskPathColumn = 5,   // not shown: the task file itself
+    kTaskReviewColumn = 5, // "审阅": the customer's review by phone ("3/10 通过")
+    kTaskPathColumn = 6,   // not shown: the task file itself
 };
 
 // Titles and widths of the shown columns, in the list's column text form.

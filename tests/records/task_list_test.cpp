@@ -47,7 +47,7 @@ TEST(TaskList, RowHoldsNamePhonePagesOutputDateAndPath) {
 
     const QStringList row = TaskListRow(path);
     EXPECT_EQ(row, (QStringList{QStringLiteral("张三"), "13800000000", "3", "2/3",
-                                "2016-03-01 10:20:30", path}));
+                                "2016-03-01 10:20:30", "", path}));
 }
 
 TEST(TaskList, PageCountsFromTheFileSize) {

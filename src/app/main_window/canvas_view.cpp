@@ -32,6 +32,8 @@ void CCanvasView::paintEvent(QPaintEvent* event) {
     canvas_.PaintClient(painter);
     // Over the page as shown, never into it: saved pages stay without marks.
     PaintResolutionMarks(painter, canvas_, dpi_, threshold_);
+    if (overlay_)
+        overlay_(painter);
 }
 
 void CCanvasView::SetPrintSettings(int dpi, const ResolutionThreshold& threshold) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 class CComposeCanvas;
+class QPainter;
 
 // The window of the composition canvas: paints what the canvas composed and
 // hands it the mouse. The canvas decides everything; this only shows it. The
@@ -34,6 +35,10 @@ public:
     // The resolution setting and threshold the warning marks of soft slots
     // are judged by; repaints with them.
     void SetPrintSettings(int dpi, const ResolutionThreshold& threshold);
+    // Paints over the page as shown, last: marks that are never saved.
+    void SetOverlayPainter(std::function<void(QPainter&)> overlay) {
+        overlay_ = std::move(overlay);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -50,6 +55,7 @@ private:
     std::function<bool()> lockQuery_;
     std::function<void(const std::function<void()>&)> editRunner_;
     std::function<void(const QWheelEvent&)> wheelHandler_;
+    std::function<void(QPainter&)> overlay_;
     int dpi_ = 254;
     ResolutionThreshold threshold_;
 };

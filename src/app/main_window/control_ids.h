@@ -14,6 +14,7 @@ enum : int {
     ImportPhotos = 1287, // "调入照片"
     RemovePhoto = 1340,  // "删除"
     ClearPhotos = 1337,  // "清空"
+    ImportChosen = 1342, // "调入选中照片": the photos the customer chose on the phone
     PhotoList = 1014,
     CanvasTitle = 1147, // "套版区"
     SizeLabel = 1149,

@@ -23,6 +23,9 @@ MainLayout ComputeMainLayout(QSize client, int checkBoxWidth) {
     put(ClearPhotos, 235, f + 55, 65, 22);
     put(RemovePhoto, 170, f + 55, 65, 22);
     put(ImportPhotos, 105, f + 55, 65, 22);
+    // In the title's place, shown instead of it for a customer whose review
+    // shares photos.
+    put(ImportChosen, 2, f + 55, 103, 22);
     put(PhotoTitle, 2, f + 62, 103, 15);
 
     put(FinishedList, w - 300, f + 80, 300, h - f - 80);

@@ -7,7 +7,9 @@
 #include "app/orders/dpi_dialog.h"
 #include "app/orders/order_entries.h"
 #include "app/orders/order_list.h"
+#include "app/orders/review_serving.h"
 #include "app/orders/task_list_dialog.h"
+#include "app/photo_and_page_areas/review_marks.h"
 #include "app/photo_and_page_areas/thumbnail_list.h"
 #include "app/production/progress_dialog.h"
 #include "app/production/shutdown_service.h"
@@ -65,6 +67,10 @@ CMainDlg::CMainDlg(IMessages& messages, QWidget* parent)
     canvas_.EnableScreenCopies(true);
     canvas_.SetRelabelHandler([this] { RefreshSizeLabel(false); });
     toolbar_ = CanvasToolbarBitmap();
+    reviewServing_ = std::make_unique<ReviewServing>();
+    reviewServing_->Refresh();
+    reviewMarks_ = new ReviewMarks(task_, this);
+    connect(reviewMarks_, &ReviewMarks::Changed, this, &CMainDlg::ShowReviewMarks);
 
     CreateControls();
     library_.SearchTemplates();
@@ -151,6 +157,9 @@ void CMainDlg::CreateControls() {
             &CMainDlg::RemoveSelectedPhoto);
     connect(button(ControlId::ClearPhotos, "清空"), &QPushButton::clicked, this,
             &CMainDlg::ClearPhotos);
+    connect(button(ImportChosen, "调入选中照片"), &QPushButton::clicked, this,
+            &CMainDlg::ImportChosenPhotos);
+    controls_[ImportChosen]->hide();
     photoList_ = new CThumbnailList(ThumbnailSource::CustomerPhoto, this);
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
@@ -166,6 +175,7 @@ void CMainDlg::CreateControls() {
     canvasView_->SetEditRunner([this](const std::function<void()>& edit) { RunEdit(edit); });
     canvasView_->SetWheelHandler([this](const QWheelEvent& event) { ZoomByWheel(event); });
     canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
+    canvasView_->SetOverlayPainter([this](QPainter& painter) { PaintReviewPin(painter); });
     controls_[Canvas] = canvasView_;
     connect(button(RandomTemplate, "随机模板"), &QPushButton::clicked, this,
             [this] { smartSelection_.RandomTemplateBySet(MakeSmartContext()); });
@@ -250,7 +260,7 @@ void CMainDlg::ShowTemplateTree() {
     templateTree_->show();
     controls_[ControlId::HideTree]->show();
     for (int id : {ControlId::PhotoList, ControlId::PhotoTitle, ControlId::ClearPhotos,
-                   ControlId::RemovePhoto, ControlId::ImportPhotos})
+                   ControlId::RemovePhoto, ControlId::ImportPhotos, ControlId::ImportChosen})
         controls_[id]->hide();
     templateList_->setGeometry(layout_.controls.value(ControlId::PhotoList));
 }
@@ -263,6 +273,7 @@ void CMainDlg::HideTemplateTree() {
     for (int id : {ControlId::TemplateList, ControlId::PhotoList, ControlId::PhotoTitle,
                    ControlId::ClearPhotos, ControlId::RemovePhoto, ControlId::ImportPhotos})
         controls_[id]->show();
+    ShowReviewMarks();
     QRect list = templateList_->geometry();
     list.moveTop(controls_[ControlId::ShowTree]->geometry().bottom() + 1 + 5);
     templateList_->setGeometry(list);
@@ -431,6 +442,7 @@ void CMainDlg::ChooseCustomerCommand() {
 QString CMainDlg::ChooseCustomerWithDialog() {
     CTaskListDlg tasks(
         messages_, [this](const QStringList& paths) { ComposeTasks(paths); }, this);
+    tasks.SetReviewServing(reviewServing_.get());
     if (tasks.exec() != QDialog::Accepted)
         return {};
     return tasks.ResultPath();

@@ -22,6 +22,8 @@
 #include <memory>
 
 class CBusyPopup;
+class ReviewMarks;
+class ReviewServing;
 class CCanvasView;
 class COrderList;
 class CTemplateDownloadDlg;
@@ -116,6 +118,9 @@ public:
     void ImportPhotos();
     void RemoveSelectedPhoto();
     void ClearPhotos();
+    // "调入选中照片": the photos the customer chose in the review replace
+    // the list.
+    void ImportChosenPhotos();
     // Recounts how often the open task's pages use each customer photo.
     void RefreshPhotoUsage();
     // The finished-products area.
@@ -128,6 +133,7 @@ public:
     void CopyProductPagesTo(int fromRow, int toRow);
     int selectedPage() const { return selectedPage_; }
     const QStringList& finishedPages() const { return finishedPages_; }
+    ReviewServing& reviewServing() { return *reviewServing_; }
     // How a previewed page is shown (by default the desktop's image viewer),
     // and who powers the machine off after a batch that asks for it.
     void SetFileOpener(std::function<void(const QString&)> opener) {
@@ -161,6 +167,9 @@ private:
     void LoadSamplePhotos();
     void RefillFinishedList();
     bool AppendFinishedPage();
+    // The customer's review in the finished-products area and the canvas.
+    void ShowReviewMarks();
+    void PaintReviewPin(QPainter& painter) const;
     bool HandleKey(QKeyEvent* event);
     void ZoomByWheel(const QWheelEvent& event);
     void ChooseCustomerCommand();
@@ -232,6 +241,11 @@ private:
     // A download replaced library files: the index is read again at the
     // next look into the library.
     bool libraryStale_ = false;
+
+    // The review server while a customer's review is open, and what the
+    // customer said about the open task's pages.
+    std::unique_ptr<ReviewServing> reviewServing_;
+    ReviewMarks* reviewMarks_ = nullptr;
 
     SeededRandom random_;
     SmartSelection smartSelection_;

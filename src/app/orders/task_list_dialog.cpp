@@ -1,6 +1,8 @@
 #include "app/orders/task_list_dialog.h"
 
 #include "app/orders/customer_dialog.h"
+#include "app/orders/review_dialog.h"
+#include "app/orders/review_serving.h"
 #include "app/production/order_check_dialog.h"
 #include "app/production/preflight_dialog.h"
 #include "common/messages.h"
@@ -11,6 +13,7 @@
 #include "production/export_pages.h"
 #include "production/lab_export.h"
 #include "production/order_check.h"
+#include "records/customer_review.h"
 #include "records/dpi_setting.h"
 #include "records/task_list.h"
 #include "records/workspace_paths.h"
@@ -62,6 +65,8 @@ CTaskListDlg::CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidg
     column->addSpacing(12);
     // Before the pages go to the lab: what is missing, stale or soft.
     add(Check, QStringLiteral("检查"), &CTaskListDlg::CheckCommand);
+    // The customer chooses photos and approves pages on a phone.
+    add(Review, QStringLiteral("审阅"), &CTaskListDlg::ReviewCommand);
     add(Export, QStringLiteral("输出"), &CTaskListDlg::ExportCommand);
     manifestBox_ = new QCheckBox(QStringLiteral("附清单"), this);
     manifestBox_->setToolTip(QStringLiteral("输出时同时写入 manifest.csv"));
@@ -86,6 +91,8 @@ CTaskListDlg::CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidg
     list_->viewport()->installEventFilter(this);
     Reload();
 }
+
+CTaskListDlg::~CTaskListDlg() = default;
 
 bool CTaskListDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == list_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
@@ -192,6 +199,25 @@ void CTaskListDlg::CheckCommand() {
     dialog.exec();
 }
 
+void CTaskListDlg::ReviewCommand() {
+    const int row = SelectedRowOrSay("请先选中要审阅的客人!");
+    if (row < 0)
+        return;
+    if (!serving_) {
+        if (!ownServing_)
+            ownServing_ = std::make_unique<ReviewServing>();
+        serving_ = ownServing_.get();
+    }
+    CReviewDlg dialog(CustomerOfRow(row), *serving_, messages_, this);
+    dialog.exec();
+    // The row shows how far the review got, and stays the one selected.
+    const QString path = list_->CellText(row, kTaskPathColumn);
+    Reload();
+    for (int r = 0; r < list_->RowCount(); ++r)
+        if (list_->CellText(r, kTaskPathColumn) == path)
+            list_->selectRow(r);
+}
+
 void CTaskListDlg::ExportCommand() {
     const int row = list_->FirstSelectedRow();
     QString customer;
@@ -199,6 +225,10 @@ void CTaskListDlg::ExportCommand() {
     if (row >= 0) {
         customer = CustomerOfRow(row);
         status = list_->CellText(row, kTaskOutputColumn);
+        const QList<UnapprovedPage> unapproved = UnapprovedPages(CustomerFolder(customer));
+        if (!unapproved.isEmpty() && !messages_.AskYesNo(UnapprovedPagesText(unapproved) +
+                                                         QStringLiteral("\n\n仍要输出吗?")))
+            return;
     }
     const auto choose = [this] {
         return chooseFolder_ ? chooseFolder_() : ChooseFolderWithDialog();

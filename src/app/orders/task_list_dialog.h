@@ -5,12 +5,14 @@
 #include <QMap>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class CSortListCtrl;
 class QCheckBox;
 class QComboBox;
 class IMessages;
 class QPushButton;
+class ReviewServing;
 
 // "任务列表": the studio's order book, the customer tasks of the task store
 // newest first with their page counts, how far compositing got and the date
@@ -34,9 +36,11 @@ public:
         Export,
         Close,
         Check,
+        Review,
     };
 
     CTaskListDlg(IMessages& messages, ComposeTasks composeTasks, QWidget* parent = nullptr);
+    ~CTaskListDlg() override;
 
     // The task file chosen with "开始" or a double click; meaningful when the
     // dialog ended accepted.
@@ -49,6 +53,10 @@ public:
     void SetFolderOpener(std::function<void(const QString&)> opener) {
         openFolder_ = std::move(opener);
     }
+
+    // The review server "审阅" starts: the main window's, which outlives
+    // this dialog; without one the dialog keeps its own.
+    void SetReviewServing(ReviewServing* serving) { serving_ = serving; }
 
     CSortListCtrl* list() const { return list_; }
     QPushButton* button(Command command) const { return buttons_.value(command); }
@@ -74,6 +82,7 @@ private:
     void ComposeSelectedCommand();
     void ExportCommand();
     void CheckCommand();
+    void ReviewCommand();
     void LabChosen();
     // The export by the chosen lab's profile: its preflight's findings
     // shown, the export done anyway when the operator says so.
@@ -97,4 +106,6 @@ private:
     QCheckBox* manifestBox_;
     QComboBox* labBox_;
     bool manifestWanted_ = false; // the box's tick while a lab forces it on
+    ReviewServing* serving_ = nullptr;
+    std::unique_ptr<ReviewServing> ownServing_;
 };

@@ -4,10 +4,13 @@
 
 #include "app/main_window/main_window.h"
 
+#include "app/main_window/canvas_view.h"
+#include "app/main_window/control_ids.h"
 #include "app/orders/order_list.h"
+#include "app/photo_and_page_areas/review_marks.h"
+#include "app/photo_and_page_areas/thumbnail_list.h"
 #include "app/production/progress_dialog.h"
 #include "app/production/shutdown_service.h"
-#include "app/photo_and_page_areas/thumbnail_list.h"
 #include "common/messages.h"
 #include "production/copy_pages.h"
 #include "production/finished_pages.h"
@@ -18,12 +21,47 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 
 void CMainDlg::RefillFinishedList() {
     finishedPages_.clear();
     for (const auto& page : task_.pages)
         finishedPages_ << PageImagePath(task_.Folder(), page->Name(), QStringLiteral(".jpg"));
     finishedList_->ShowEntries(finishedPages_, FileThumbnailLabels(finishedPages_));
+    reviewMarks_->Reread();
+    ShowReviewMarks();
+}
+
+void CMainDlg::ShowReviewMarks() {
+    reviewMarks_->Apply(*finishedList_);
+    canvasView_->update();
+    // The customer's choice can be taken in when the review shares photos.
+    const bool photoArea = !controls_[ControlId::TemplateTree]->isVisible();
+    const bool chosen = reviewMarks_->sharesPhotos() && photoArea;
+    controls_[ControlId::ImportChosen]->setVisible(chosen);
+    controls_[ControlId::PhotoTitle]->setVisible(!chosen && photoArea);
+}
+
+void CMainDlg::PaintReviewPin(QPainter& painter) const {
+    // The pin belongs to the page as the customer saw it: not to another
+    // template loaded over it.
+    if (selectedPage_ < 0 || canvas_.templateChanged())
+        return;
+    const std::optional<QPointF> pin = reviewMarks_->PinOf(selectedPage_);
+    if (!pin)
+        return;
+    const QSize shown = canvas_.displaySize();
+    const QPointF at = QPointF(canvas_.displayOrigin()) +
+                       QPointF(pin->x() * shown.width(), pin->y() * shown.height());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.setBrush(QColor(0xe0, 0x30, 0x1e));
+    painter.drawEllipse(at, 11, 11);
+    painter.setBrush(Qt::white);
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(at, 4, 4);
+    painter.restore();
 }
 
 // A save that added a page at the end lists that page alone: the pages
@@ -44,6 +82,8 @@ bool CMainDlg::AppendFinishedPage() {
     if (!finishedList_->AppendEntry(path, FileThumbnailLabels({path}).value(0)))
         return false;
     finishedPages_.append(path);
+    reviewMarks_->Reread();
+    ShowReviewMarks();
     return true;
 }
 

@@ -4,8 +4,10 @@
 
 #include "app/main_window/main_window.h"
 
+#include "app/photo_and_page_areas/review_marks.h"
 #include "app/photo_and_page_areas/thumbnail_list.h"
 #include "common/find_files.h"
+#include "common/messages.h"
 #include "records/photo_usage.h"
 #include "records/workspace_paths.h"
 
@@ -30,6 +32,17 @@ void CMainDlg::ImportPhotos() {
     if (chosen.isEmpty())
         return;
     customerPhotos_ += chosen;
+    FillPhotoList();
+}
+
+void CMainDlg::ImportChosenPhotos() {
+    reviewMarks_->Reread();
+    const QStringList chosen = reviewMarks_->ChosenPhotos();
+    if (chosen.isEmpty()) {
+        messages_.Inform(QStringLiteral("客人还没有选中照片!"));
+        return;
+    }
+    customerPhotos_ = chosen;
     FillPhotoList();
 }
 

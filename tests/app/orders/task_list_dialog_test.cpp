@@ -99,7 +99,7 @@ TEST_F(TaskListDlgTest, ShowsTheOrderBookNewestFirst) {
     auto dlg = Open();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("任务列表"));
     const QAbstractItemModel* shown = dlg->list()->model();
-    ASSERT_EQ(shown->columnCount(), 5);
+    ASSERT_EQ(shown->columnCount(), 6);
     ASSERT_EQ(shown->rowCount(), 2);
     EXPECT_EQ(shown->headerData(4, Qt::Horizontal).toString(), QStringLiteral("日期"));
     const auto text = [shown](int row, int column) {
