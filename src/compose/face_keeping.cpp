@@ -27,6 +27,27 @@ double Distance(const QRectF& a, const QRectF& b) {
     return std::hypot(d.x(), d.y());
 }
 
+// One side of a close-up: a span of the window's length centred on the
+// face's room, moved so the face itself stays in it when it can.
+void FitSpan(double& low, double& high, double faceLow, double faceHigh, double length) {
+    if (high - low <= length)
+        return;
+    double from = (low + high - length) / 2;
+    if (faceHigh - faceLow <= length)
+        from = std::clamp(from, faceHigh - length, faceLow);
+    low = from;
+    high = from + length;
+}
+
+// A face too large for the crop with its room: as much of the room as the
+// crop holds, the face inside it.
+QRectF CloseUp(QRectF room, const QRectF& face, QSize window) {
+    double left = room.left(), right = room.right(), top = room.top(), bottom = room.bottom();
+    FitSpan(left, right, face.left(), face.right(), window.width());
+    FitSpan(top, bottom, face.top(), face.bottom(), window.height());
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
 // The part of the photo that must be in view.
 QRectF Target(const QList<QRectF>& faces, QSize source, QSize window) {
     QList<QRectF> boxes;
@@ -44,7 +65,7 @@ QRectF Target(const QList<QRectF>& faces, QSize source, QSize window) {
     });
     const qsizetype lead = largest - faces.begin();
     if (!Fits(boxes[lead], window))
-        return faces[lead]; // a close-up: the face itself, centred
+        return CloseUp(boxes[lead], faces[lead], window);
     QList<qsizetype> others;
     for (qsizetype i = 0; i < faces.size(); ++i)
         if (i != lead)

@@ -18,10 +18,10 @@ dlib::frontal_face_detector& Detector() {
     return detector;
 }
 
-// The picture in grey, scaled so that its longer side is the scan size.
-dlib::array2d<unsigned char> ScanImage(const QImage& picture) {
+// The picture in grey, scaled so that its longer side is scanSide.
+dlib::array2d<unsigned char> ScanImage(const QImage& picture, int scanSide) {
     const int longer = std::max(picture.width(), picture.height());
-    const double scale = double(kFaceScanSide) / double(longer);
+    const double scale = double(scanSide) / double(longer);
     const QSize size(std::max(1, int(std::lround(picture.width() * scale))),
                      std::max(1, int(std::lround(picture.height() * scale))));
     const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8)
@@ -34,12 +34,12 @@ dlib::array2d<unsigned char> ScanImage(const QImage& picture) {
 
 } // namespace
 
-QList<QRect> FindFacesInPicture(const QImage& picture, QSize whole) {
+QList<QRect> FindFacesInPicture(const QImage& picture, QSize whole, int scanSide) {
     QList<QRect> faces;
-    if (picture.isNull() || whole.isEmpty())
+    if (picture.isNull() || whole.isEmpty() || scanSide <= 0)
         return faces;
     try {
-        const dlib::array2d<unsigned char> image = ScanImage(picture);
+        const dlib::array2d<unsigned char> image = ScanImage(picture, scanSide);
         const std::vector<dlib::rectangle> found = Detector()(image);
         const double sx = double(whole.width()) / double(image.nc());
         const double sy = double(whole.height()) / double(image.nr());

@@ -17,8 +17,10 @@
 constexpr int kFaceScanSide = 800;
 
 // Faces in a picture of the photo (any size, upright) whose own size is
-// whole; a null picture has none.
-QList<QRect> FindFacesInPicture(const QImage& picture, QSize whole);
+// whole; a null picture has none. scanSide: the longer side the picture is
+// looked at with (a larger one finds smaller faces, at four times the work
+// for twice the side).
+QList<QRect> FindFacesInPicture(const QImage& picture, QSize whole, int scanSide = kFaceScanSide);
 
 // Whether a reduced decode of a photo of the whole size still has the pixels
 // the face scan looks at: a decode at most a quarter smaller than the scan

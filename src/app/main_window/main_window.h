@@ -139,6 +139,7 @@ public:
     SmartSelection& smartSelection() { return smartSelection_; }
     SeededRandom& random() { return random_; }
     SmartSelectionContext MakeSmartContext();
+    SmartSelectCommands& smartCommands() { return smartCommands_; }
     void ShowSmartSelectDialog();
     // "生成初稿(补齐缺页)": the selected product's missing pages made at once
     // from unused customer photos, with a progress window that can cancel.
