@@ -32,9 +32,10 @@ double Distance(const QRectF& a, const QRectF& b) {
 void FitSpan(double& low, double& high, double faceLow, double faceHigh, double length) {
     if (high - low <= length)
         return;
-    double from = (low + high - length) / 2;
-    if (faceHigh - faceLow <= length)
-        from = std::clamp(from, faceHigh - length, faceLow);
+    // A face longer than the crop itself is centred: most of it shows.
+    double from = faceHigh - faceLow <= length
+                      ? std::clamp((low + high - length) / 2, faceHigh - length, faceLow)
+                      : (faceLow + faceHigh - length) / 2;
     low = from;
     high = from + length;
 }
