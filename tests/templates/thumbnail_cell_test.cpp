@@ -1,6 +1,6 @@
 #include "compose/compose_canvas.h"
-#include "raster/raster.h"
 #include "compose/template_body.h"
+#include "raster/raster.h"
 #include "raster/working_copy_cache.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"
