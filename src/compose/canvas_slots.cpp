@@ -3,7 +3,9 @@
 
 #include "compose/canvas_geometry.h"
 #include "compose/compose_canvas.h"
+#include "compose/face_keeping.h"
 #include "compose/slot_drawing.h"
+#include "raster/face_finder.h"
 #include "raster/working_copy_cache.h"
 
 #include "common/atomic_file.h"
@@ -84,11 +86,22 @@ bool CComposeCanvas::PutPhoto(const QString& path, bool reset, int slot) {
         // A photo already shown as a thumbnail, or put before, comes with its
         // working copy; any other is decoded once and kept for the next put.
         SlotContent& content = slots_[target];
-        content.workingCopy = key ? WorkingCopyCache::Shared().Find(*key) : QImage();
+        WorkingCopyCache& cache = WorkingCopyCache::Shared();
+        content.workingCopy = key ? cache.Find(*key) : QImage();
         content.copyOf = content.workingCopy.isNull() ? QByteArray() : content.photoBytes;
-        LoadSlotPhoto(content.photoBytes, reset, target);
+        // Faces are looked for once per file: the photo list's thumbnail pass
+        // usually has; a photo put from elsewhere is scanned here.
+        std::optional<QList<QRect>> faces;
+        if (reset && keepFaces_) {
+            faces = key ? cache.FindFaces(*key) : std::nullopt;
+            if (!faces)
+                faces = FindFacesInPhoto(content.photoBytes);
+        }
+        FitSlotPhoto(content.photoBytes, reset, target, faces ? &*faces : nullptr);
+        if (reset)
+            RenderComposite();
         if (key && !content.copyOf.isEmpty())
-            WorkingCopyCache::Shared().Insert(*key, content.workingCopy);
+            cache.Insert(*key, content.workingCopy, faces);
         return true;
     } catch (const std::exception&) {
         return false;
@@ -105,7 +118,8 @@ void CComposeCanvas::LoadSlotPhoto(const QByteArray& bytes, bool reset, int slot
 
 // LoadSlotPhoto without the final redraw, for callers that report a smaller
 // area themselves.
-void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot) {
+void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot,
+                                  const QList<QRect>* faces) {
     if (bytes.isEmpty())
         return;
     // From the first photo on, the page is shown as a composition, not as the
@@ -141,6 +155,13 @@ void CComposeCanvas::FitSlotPhoto(const QByteArray& bytes, bool reset, int slot)
             SetSlotRect(target, Rect{0, 0, clientSize_.width(), clientSize_.height()});
         else if (target < slotCount())
             SetSlotRect(target, MappedTemplateRect(templateRects_[target]));
+    }
+    if (reset && faces && !copy.isNull()) {
+        const CropOffsets moved =
+            FaceKeepingOffsets(copy.size(), Rect{p.left, p.top, p.right, p.bottom}, p.zoom,
+                               FacesInCopy(*faces, photoSize, copy.size()));
+        p.offsetX = moved.x;
+        p.offsetY = moved.y;
     }
     slots_[target].workingCopy = std::move(copy);
     slots_[target].photoSize = photoSize;

@@ -2,6 +2,7 @@
 
 #include "compose/canvas_geometry.h"
 #include "compose/digit_strips.h"
+#include "compose/face_keeping_setting.h"
 
 CComposeCanvas::BusyScope::BusyScope(IBusyIndicator* busy) : busy_(busy) {
     if (busy_)
@@ -15,7 +16,7 @@ CComposeCanvas::BusyScope::~BusyScope() {
 
 CComposeCanvas::CComposeCanvas()
     : currentStrip_(MakeDigitStrip(CurrentSlotDigitColor())),
-      otherStrip_(MakeDigitStrip(OtherSlotDigitColor())) {
+      otherStrip_(MakeDigitStrip(OtherSlotDigitColor())), keepFaces_(KeepFacesSetting()) {
     placements_.fill(SlotPlacement::Zero());
 }
 

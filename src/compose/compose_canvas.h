@@ -132,8 +132,15 @@ public:
     // --- slot fitting ------------------------------------------------------
     void MapTemplateSlots();
     // Puts the photo file into a slot (-1: the current slot). Returns false
-    // when the file could not be read and nothing changed.
+    // when the file could not be read and nothing changed. With reset and
+    // face keeping on, the crop is moved to keep the photo's faces in view
+    // (FaceKeepingOffsets); the faces come from the working copy cache, or
+    // are looked for now.
     bool PutPhoto(const QString& path, bool reset, int slot = -1);
+    // Whether photos put into slots keep their faces in view; a new canvas
+    // follows the operator's setting (KeepFacesSetting).
+    void SetKeepFaces(bool keep) { keepFaces_ = keep; }
+    bool keepFaces() const { return keepFaces_; }
     void LoadSlotPhoto(const QByteArray& bytes, bool reset, int slot);
     void RefitSlot(int slot);
     void ReloadSlotPhotos();
@@ -300,7 +307,10 @@ private:
     void Shift(int dx, int dy, bool locked);
     void Resize(bool enlarge, bool coarse);
     void ToggleMirror(bool leftRight);
-    void FitSlotPhoto(const QByteArray& bytes, bool reset, int slot);
+    // faces: where the photo's faces are (its own pixels), for a reset fit
+    // that keeps them in view.
+    void FitSlotPhoto(const QByteArray& bytes, bool reset, int slot,
+                      const QList<QRect>* faces = nullptr);
     void Invalidate(std::optional<Rect> area) const;
     void RemoveTemplate();
     // Brings the slot rectangles of a page saved on a canvas of another
@@ -338,6 +348,7 @@ private:
     float scaleX_ = 1.0f, scaleY_ = 1.0f;
 
     QImage currentStrip_, otherStrip_; // red and green digit cells
+    bool keepFaces_ = true;
     bool marksHidden_ = false;
 
     std::optional<QPoint> pressPoint_; // armed by a press, used by its release

@@ -5,6 +5,7 @@
 #include "production/smart_selection.h"
 #include "records/customer_task.h"
 #include "records/dpi_setting.h"
+#include "records/number_text.h"
 #include "records/photo_usage.h"
 #include "templates/template_library.h"
 
@@ -45,6 +46,15 @@ private:
 
 } // namespace
 
+int MissingProductPages(const CustomerTask& task, const OrderLine& product) {
+    // A product without an album page count still needs its one page.
+    const int ordered = std::max(1, TextToInt(product.pages));
+    int designed = 0;
+    for (const auto& page : task.pages)
+        designed += PageOfProduct(page->Name(), product.name) ? 1 : 0;
+    return std::max(0, ordered - designed);
+}
+
 AutoPagesResult MakeAutoPages(const AutoPagesRequest& request, TemplateLibrary& library,
                               CustomerTask& task, IMessages& messages, IRandomSource& random) {
     AutoPagesResult result;
@@ -59,8 +69,11 @@ AutoPagesResult MakeAutoPages(const AutoPagesRequest& request, TemplateLibrary& 
     SmartSelection selection;
     PhotoRounds rounds(request.photos);
     QSet<QString> templatesUsed;
-    const ShapeFilter shape{true, true};
     for (int made = 0; made < request.pages; ++made) {
+        if (request.proceed && !request.proceed(made)) {
+            result.cancelled = true;
+            return result;
+        }
         rounds.Recount(task);
         QStringList used = rounds.Used();
         if (used.size() == request.photos.size()) {
@@ -69,7 +82,7 @@ AutoPagesResult MakeAutoPages(const AutoPagesRequest& request, TemplateLibrary& 
         }
         // A page takes no more photos than are left in the round, so no
         // photo comes twice on a page or twice in a round.
-        SlotCountFilter slotCounts;
+        SlotCountFilter slotCounts = request.slotCounts;
         slotCounts.maximum = static_cast<int>(request.photos.size() - used.size());
 
         // A template the album already has is drawn again, as the operator
@@ -86,7 +99,8 @@ AutoPagesResult MakeAutoPages(const AutoPagesRequest& request, TemplateLibrary& 
             const SmartSelectionContext drawContext{
                 library, *candidate, request.photos, used, sizeLabel, draw == 0 ? messages : quiet,
                 random,  {}};
-            const QString drawn = selection.RandomTemplateFromAll(drawContext, shape, slotCounts);
+            const QString drawn =
+                selection.RandomTemplateFromAll(drawContext, request.shape, slotCounts);
             if (drawn.isEmpty())
                 break;
             canvas = std::move(candidate);

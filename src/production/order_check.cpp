@@ -23,21 +23,9 @@ namespace {
 // Layout records hold a template and its photos; anything larger is none.
 constexpr qint64 kMaxRecordBytes = qint64(1) << 30;
 
-// The page names of product P are "P", "P-2", "P-3", ...
-bool BelongsTo(const QString& page, const QString& product) {
-    if (page == product)
-        return true;
-    if (!page.startsWith(product + QLatin1Char('-')))
-        return false;
-    const QString number = page.mid(product.size() + 1);
-    bool isNumber = false;
-    number.toInt(&isNumber);
-    return isNumber && !number.startsWith(QLatin1Char('+')) && !number.startsWith(QLatin1Char('-'));
-}
-
 const OrderLine* ProductOf(const QString& page, const QList<OrderLine>& lines) {
     for (const OrderLine& line : lines)
-        if (!line.name.isEmpty() && BelongsTo(page, line.name))
+        if (!line.name.isEmpty() && PageOfProduct(page, line.name))
             return &line;
     return nullptr;
 }
@@ -79,7 +67,7 @@ private:
         const int ordered = std::max(1, TextToInt(line.pages));
         int designed = 0;
         for (const auto& page : task.pages)
-            designed += BelongsTo(page->Name(), line.name) ? 1 : 0;
+            designed += PageOfProduct(page->Name(), line.name) ? 1 : 0;
         if (designed != ordered)
             Add(OrderFinding::Kind::PageCount, line.name,
                 QStringLiteral("%1: 订购 %2 P, 已设计 %3 P")

@@ -2,6 +2,7 @@
 
 #include "common/messages.h"
 #include "compose/compose_canvas.h"
+#include "production/orientation_match.h"
 #include "records/number_text.h"
 #include "templates/template_library.h"
 
@@ -179,16 +180,34 @@ bool SmartSelection::OpenDrawnSet(const SmartSelectionContext& context) {
     return true;
 }
 
+namespace {
+
+// Puts the photos drawn for slots 0, 1, ... so that each goes to the slot
+// whose shape fits it.
+void PutMatched(CComposeCanvas& canvas, const QStringList& drawn) {
+    QList<QSize> slotShapes, photoShapes;
+    for (int slot = 0; slot < drawn.size(); ++slot) {
+        slotShapes.append(SlotShape(canvas, slot));
+        photoShapes.append(PhotoShape(drawn.at(slot)));
+    }
+    const QList<int> given = MatchPhotosToSlots(slotShapes, photoShapes);
+    for (int slot = 0; slot < given.size(); ++slot) {
+        canvas.SetCurrentSlot(slot);
+        canvas.PutPhoto(drawn.at(given.at(slot)), true);
+    }
+}
+
+} // namespace
+
 void SmartSelection::RandomPhotos(const SmartSelectionContext& context) {
     const QStringList& photos = context.customerPhotos;
     CComposeCanvas& canvas = context.canvas;
     if (photos.isEmpty() || canvas.slotCount() == 0)
         return;
-    const int slotTotal = canvas.slotCount();
-    for (int slot = 0; slot < slotTotal; ++slot) {
-        canvas.SetCurrentSlot(slot);
-        canvas.PutPhoto(photos.at(Draw(context.random, photos.size())), true);
-    }
+    QStringList drawn;
+    for (int slot = 0; slot < canvas.slotCount(); ++slot)
+        drawn.append(photos.at(Draw(context.random, photos.size())));
+    PutMatched(canvas, drawn);
 }
 
 void SmartSelection::RandomUnusedPhotos(const SmartSelectionContext& context) {
@@ -200,25 +219,35 @@ void SmartSelection::RandomUnusedPhotos(const SmartSelectionContext& context) {
     const int count = static_cast<int>(photos.size());
     int k = Draw(context.random, count);
     // One pass round the end of the list is allowed for the whole
-    // operation; a second means no unused photo is left.
+    // operation; a second means no unused photo is left, and the slots
+    // drawn for so far are filled.
     bool wrapped = false;
+    bool exhausted = false;
+    QStringList drawn;
     const int slotTotal = canvas.slotCount();
-    for (int slot = 0; slot < slotTotal; ++slot) {
-        canvas.SetCurrentSlot(slot);
+    for (int slot = 0; slot < slotTotal && !exhausted; ++slot) {
         if (k >= count)
             k = 0;
         while (used.contains(photos.at(k))) {
             if (++k < count)
                 continue;
             if (wrapped) {
-                context.messages.Inform(QString::fromUtf8(SmartSelectionText::kNoUnusedPhoto));
-                return;
+                exhausted = true;
+                break;
             }
             wrapped = true;
             k = 0;
         }
-        canvas.PutPhoto(photos.at(k), true);
+        if (exhausted)
+            break;
+        drawn.append(photos.at(k));
         ++k;
+    }
+    PutMatched(canvas, drawn);
+    if (exhausted) {
+        // The slot that found no photo stays the current one.
+        canvas.SetCurrentSlot(static_cast<int>(drawn.size()));
+        context.messages.Inform(QString::fromUtf8(SmartSelectionText::kNoUnusedPhoto));
     }
 }
 
@@ -241,4 +270,9 @@ void SmartSelectCommands::RandomPhotos() {
 
 void SmartSelectCommands::RandomUnusedPhotos() {
     selection_.RandomUnusedPhotos(makeContext_());
+}
+
+void SmartSelectCommands::MakeDraft(ShapeFilter shape, const SlotCountFilter& slotCounts) {
+    if (makeDraft_)
+        makeDraft_(shape, slotCounts);
 }

@@ -111,6 +111,8 @@ public:
     // Opens the folder of the set drawn last; false when none was drawn.
     bool OpenDrawnSet(const SmartSelectionContext& context);
     // Every slot of the canvas's template gets a random customer photo.
+    // Both photo draws then hand the drawn photos to the slots whose shapes
+    // fit them (MatchPhotosToSlots).
     void RandomPhotos(const SmartSelectionContext& context);
     // The slots get customer photos that no finished page uses, walking the
     // photo list from a random start.
@@ -136,6 +138,9 @@ public:
     virtual void OpenDrawnSet() = 0;
     virtual void RandomPhotos() = 0;
     virtual void RandomUnusedPhotos() = 0;
+    // The chosen product's missing pages, templates drawn through the
+    // filters (MakeAutoPages).
+    virtual void MakeDraft(ShapeFilter shape, const SlotCountFilter& slotCounts) = 0;
 };
 
 // The commands run on a SmartSelection with the context the owner builds at
@@ -150,10 +155,15 @@ public:
     void OpenDrawnSet() override;
     void RandomPhotos() override;
     void RandomUnusedPhotos() override;
+    void MakeDraft(ShapeFilter shape, const SlotCountFilter& slotCounts) override;
+    // Who makes a draft: the owner, which knows the customer and product.
+    using DraftHandler = std::function<void(ShapeFilter, const SlotCountFilter&)>;
+    void SetDraftHandler(DraftHandler handler) { makeDraft_ = std::move(handler); }
 
 private:
     SmartSelection& selection_;
     std::function<SmartSelectionContext()> makeContext_;
+    DraftHandler makeDraft_;
 };
 
 // The messages of smart selection.

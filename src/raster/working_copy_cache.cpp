@@ -39,19 +39,30 @@ QImage WorkingCopyCache::Find(const Key& key) {
     return it->second.copy;
 }
 
-void WorkingCopyCache::Insert(const Key& key, const QImage& copy) {
+std::optional<QList<QRect>> WorkingCopyCache::FindFaces(const Key& key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = entries_.find(key);
+    if (it == entries_.end())
+        return std::nullopt;
+    return it->second.faces;
+}
+
+void WorkingCopyCache::Insert(const Key& key, const QImage& copy,
+                              std::optional<QList<QRect>> faces) {
     const qint64 size = copy.sizeInBytes();
     if (copy.isNull() || size > maxBytes_)
         return;
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = entries_.find(key);
     if (found != entries_.end()) {
+        if (!faces)
+            faces = std::move(found->second.faces);
         bytes_ -= found->second.copy.sizeInBytes();
         order_.erase(found->second.position);
         entries_.erase(found);
     }
     order_.push_front(key);
-    entries_.emplace(key, Entry{copy, order_.begin()});
+    entries_.emplace(key, Entry{copy, std::move(faces), order_.begin()});
     bytes_ += size;
     while (bytes_ > maxBytes_ && !order_.empty()) {
         const auto oldest = entries_.find(order_.back());

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
+#include <QRect>
 #include <QString>
 
 #include <list>
@@ -11,7 +13,9 @@
 // The 400-pixel working copies of customer photos already decoded, by file.
 // The customer photo list fills it while it draws its thumbnails, so a photo
 // put into a slot after it was shown, or put again into another slot, page
-// or template, is never decoded a second time. A file is known by its path,
+// or template, is never decoded a second time. Beside a copy it keeps the
+// faces found in the photo (FindFacesInPhoto), once they were looked for.
+// A file is known by its path,
 // size and modification time: one changed on disk is decoded anew. The
 // copies kept are bounded in bytes; the least recently used go first.
 // Safe to use from several threads.
@@ -33,9 +37,13 @@ public:
     explicit WorkingCopyCache(qint64 maxBytes);
     // A null image when the file is not kept.
     QImage Find(const Key& key);
+    // The faces found in the file, when they were looked for.
+    std::optional<QList<QRect>> FindFaces(const Key& key);
     // Keeps the copy (a null one is not kept), dropping the least recently
-    // used ones beyond the bound.
-    void Insert(const Key& key, const QImage& copy);
+    // used ones beyond the bound. Without faces, those kept for the same
+    // file before stay.
+    void Insert(const Key& key, const QImage& copy,
+                std::optional<QList<QRect>> faces = std::nullopt);
     void Clear();
 
 private:
@@ -45,6 +53,7 @@ private:
     using Order = std::list<Key>; // most recently used first
     struct Entry {
         QImage copy;
+        std::optional<QList<QRect>> faces;
         Order::iterator position;
     };
 

@@ -51,3 +51,14 @@ OrderLine OrderLineFromRow(const QString& productText, const QString& quantity,
     const ProductEntry product = SplitProductDisplayText(productText);
     return {product.name, product.width, product.height, quantity, pages};
 }
+
+bool PageOfProduct(const QString& page, const QString& product) {
+    if (page == product)
+        return true;
+    if (!page.startsWith(product + QLatin1Char('-')))
+        return false;
+    const QString number = page.mid(product.size() + 1);
+    bool isNumber = false;
+    number.toInt(&isNumber);
+    return isNumber && !number.startsWith(QLatin1Char('+')) && !number.startsWith(QLatin1Char('-'));
+}

@@ -19,6 +19,10 @@ struct OrderLine {
     }
 };
 
+// Whether a finished page belongs to a product: the pages of product P are
+// named "P", "P-2", "P-3", ...
+bool PageOfProduct(const QString& page, const QString& product);
+
 // Reads every order line of a customer's "产品.ini"; a missing file is an
 // order without products. A damaged line gives a garbled entry or ends the
 // reading, never an error.

@@ -1,6 +1,7 @@
 #include "templates/thumbnail_cell.h"
 
 #include "common/atomic_file.h"
+#include "raster/face_finder.h"
 #include "raster/raster.h"
 #include "raster/raster_math.h"
 #include "raster/working_copy_cache.h"
@@ -37,7 +38,7 @@ QImage DrawCell(const QImage& picture, const QRect& place) {
 // other formats are decoded whole. A customer photo is decoded no smaller
 // than its working copy, which is made from the same decode and kept, so
 // putting the photo into a slot later decodes nothing.
-QImage ReadFittedPhoto(const QString& path, bool keepWorkingCopy, QRect& place) {
+QImage ReadFittedPhoto(const QString& path, bool keepWorkingCopy, bool scanFaces, QRect& place) {
     const std::optional<WorkingCopyCache::Key> key =
         keepWorkingCopy ? WorkingCopyCache::KeyOf(path) : std::nullopt;
     QByteArray bytes;
@@ -50,14 +51,21 @@ QImage ReadFittedPhoto(const QString& path, bool keepWorkingCopy, QRect& place) 
         whole = shown;
         place = ThumbnailPlacement(shown);
         return reduced.width() >= place.width() && reduced.height() >= place.height() &&
-               (!key || ReducedCoversWorkingCopy(reduced, shown));
+               (!key || ReducedCoversWorkingCopy(reduced, shown)) &&
+               (!key || !scanFaces || ReducedCoversFaceScan(reduced, shown));
     });
     if (!whole.isValid()) {
         whole = picture.size();
         place = ThumbnailPlacement(whole);
     }
-    if (key && !picture.isNull())
-        WorkingCopyCache::Shared().Insert(*key, WorkingCopyFromReduced(picture, whole));
+    if (key && !picture.isNull()) {
+        // Found here, off the window's thread, so that putting the photo
+        // into a slot later has its faces at hand.
+        std::optional<QList<QRect>> faces;
+        if (scanFaces)
+            faces = FindFacesInPicture(picture, whole);
+        WorkingCopyCache::Shared().Insert(*key, WorkingCopyFromReduced(picture, whole), faces);
+    }
     if (place.isEmpty())
         return {};
     return picture;
@@ -85,10 +93,11 @@ QImage DrawThumbnailCell(const QImage& picture) {
     return DrawCell(picture, ThumbnailPlacement(picture.size()));
 }
 
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source) {
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source, bool scanFaces) {
     if (source == ThumbnailSource::TemplatePreview)
         return DrawThumbnailCell(ReadTemplatePreview(path));
     QRect place;
-    const QImage picture = ReadFittedPhoto(path, source == ThumbnailSource::CustomerPhoto, place);
+    const bool customerPhoto = source == ThumbnailSource::CustomerPhoto;
+    const QImage picture = ReadFittedPhoto(path, customerPhoto, customerPhoto && scanFaces, place);
     return DrawCell(picture, place);
 }

@@ -38,5 +38,7 @@ QImage DrawThumbnailCell(const QImage& picture);
 // decoder shrinks while decoding) straight to the size they take in the
 // cell, upright as their EXIF orientation says; a template package gives
 // its preview image. A file that is missing, cannot be decoded or claims
-// more pixels than the decoding limit gives the blank cell.
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source);
+// more pixels than the decoding limit gives the blank cell. With scanFaces,
+// a customer photo is decoded no smaller than the face scan needs and its
+// faces are kept beside its working copy (FindFacesInPicture).
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source, bool scanFaces = false);

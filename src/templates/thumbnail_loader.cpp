@@ -11,6 +11,7 @@
 struct ThumbnailLoader::Run {
     QStringList paths;
     int generation = 0;
+    bool scanFaces = false;
     std::atomic<bool> stop{false};
     std::atomic<int> next{0};    // the next position a worker takes
     std::atomic<int> workers{0}; // workers that have not ended yet
@@ -42,6 +43,7 @@ int ThumbnailLoader::Refresh(const QStringList& paths) {
     auto run = std::make_shared<Run>();
     run->paths = paths;
     run->generation = ++generation_;
+    run->scanFaces = scanFaces_;
     run_ = run;
     running_ = true;
     const int generation = run->generation;
@@ -83,7 +85,7 @@ void ThumbnailLoader::Work(const std::shared_ptr<Run>& run) {
                 break;
             QImage cell;
             try {
-                cell = MakeThumbnailCell(run->paths.at(position), source_);
+                cell = MakeThumbnailCell(run->paths.at(position), source_, run->scanFaces);
             } catch (...) {
                 // A picture that makes its reader fail leaves its cell blank;
                 // the run goes on with the next one.

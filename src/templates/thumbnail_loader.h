@@ -39,6 +39,9 @@ public:
     void Stop();
     // From Refresh until Finished is emitted or Stop is called.
     bool IsRunning() const { return running_; }
+    // Customer photos: whether runs started from now on also look for the
+    // faces in each photo (MakeThumbnailCell).
+    void SetScanFaces(bool scan) { scanFaces_ = scan; }
 
 signals:
     // Emitted on the loader's thread, for the current run only.
@@ -60,4 +63,5 @@ private:
     std::shared_ptr<Run> run_;
     int generation_ = 0;
     bool running_ = false;
+    bool scanFaces_ = false;
 };

@@ -6,10 +6,10 @@
 
 #include "common/messages.h"
 #include "compose/compose_canvas.h"
-#include "raster/raster.h"
 #include "production/finished_pages.h"
 #include "production/new_page.h"
 #include "production_fixture.h"
+#include "raster/raster.h"
 #include "records/dpi_setting.h"
 #include "records/order_lines.h"
 #include "records/resolution_threshold.h"

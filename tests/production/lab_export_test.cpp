@@ -4,10 +4,10 @@
 #include "production/lab_export.h"
 
 #include "common/messages.h"
-#include "raster/raster.h"
 #include "jpeg_files.h"
 #include "listed_page.h"
 #include "order_fixture.h"
+#include "raster/raster.h"
 #include "records/order_lines.h"
 #include "records/workspace_paths.h"
 #include "test_support.h"

@@ -3,8 +3,8 @@
 #include "production/slot_resolution.h"
 #include "records/resolution_threshold.h"
 
-#include "raster/raster.h"
 #include "production_fixture.h"
+#include "raster/raster.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>

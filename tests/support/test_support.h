@@ -42,6 +42,9 @@ bool WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
 // A JPEG carrying an EXIF orientation tag (1 to 8).
 QByteArray JpegWithOrientation(const QImage& image, int orientation);
+// A real portrait with one face (512 x 600), from a Debian package that
+// scripts/setup installs.
+inline const char* const kFacePhoto = "/usr/share/matplotlib/mpl-data/sample_data/grace_hopper.jpg";
 // True when two colours differ by at most tolerance in each channel.
 bool Near(QRgb a, QRgb b, int tolerance = 12);
 

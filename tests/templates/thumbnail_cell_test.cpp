@@ -1,10 +1,11 @@
 #include "compose/compose_canvas.h"
-#include "raster/raster.h"
 #include "compose/template_body.h"
+#include "raster/raster.h"
 #include "raster/working_copy_cache.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -160,6 +161,26 @@ TEST(ThumbnailCell, CustomerPhotoKeepsTheWorkingCopyThatPuttingItUses) {
     CComposeCanvas canvas;
     ASSERT_TRUE(canvas.PutPhoto(photo, true, 0));
     EXPECT_EQ(canvas.workingCopy(0).cacheKey(), kept.cacheKey());
+}
+
+// The photo list's pass finds the faces beside the working copy, off the
+// window's thread, when the operator keeps faces; a put then scans nothing.
+TEST(ThumbnailCell, CustomerPhotoFacesAreFoundWithItsWorkingCopy) {
+    TestFolder folder;
+    for (const bool scan : {true, false}) {
+        const QString photo = folder.file(scan ? "scanned.jpg" : "unscanned.jpg");
+        ASSERT_TRUE(QFile::copy(kFacePhoto, photo));
+        MakeThumbnailCell(photo, ThumbnailSource::CustomerPhoto, scan);
+        const auto key = *WorkingCopyCache::KeyOf(photo);
+        EXPECT_FALSE(WorkingCopyCache::Shared().Find(key).isNull());
+        const auto faces = WorkingCopyCache::Shared().FindFaces(key);
+        ASSERT_EQ(faces.has_value(), scan);
+        if (scan) {
+            ASSERT_EQ(faces->size(), 1);
+            // Grace Hopper's face, in the photo's own 512 x 600 pixels.
+            EXPECT_TRUE(QRect(100, 80, 320, 320).contains(faces->at(0))) << faces->at(0).x();
+        }
+    }
 }
 
 TEST(ThumbnailCell, PhotoTurnedByItsExifOrientationIsDrawnUpright) {

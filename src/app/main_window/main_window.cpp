@@ -19,6 +19,7 @@
 #include "common/find_files.h"
 #include "common/messages.h"
 #include "compose/canvas_size_file.h"
+#include "compose/face_keeping_setting.h"
 #include "controls/canvas_toolbar.h"
 #include "controls/shared_fonts.h"
 #include "production/compose_task.h"
@@ -161,6 +162,7 @@ void CMainDlg::CreateControls() {
             &CMainDlg::ImportChosenPhotos);
     controls_[ImportChosen]->hide();
     photoList_ = new CThumbnailList(ThumbnailSource::CustomerPhoto, this);
+    photoList_->SetScanFaces(canvas_.keepFaces());
     controls_[PhotoList] = photoList_;
     connect(photoList_, &CThumbnailList::EntryClicked, this, [this](int position) {
         if (position >= 0 && position < customerPhotos_.size())
@@ -185,6 +187,9 @@ void CMainDlg::CreateControls() {
             [this] { RunEdit([this] { smartSelection_.RandomPhotos(MakeSmartContext()); }); });
     connect(button(SmartSelect, "智能筛选"), &QPushButton::clicked, this,
             &CMainDlg::ShowSmartSelectDialog);
+    smartCommands_.SetDraftHandler([this](ShapeFilter shape, const SlotCountFilter& counts) {
+        MakeDraftPages(shape, counts);
+    });
     lockBox_ = new QCheckBox(QStringLiteral("锁定人像位置"), this);
     lockBox_->setChecked(true);
     lockBox_->setFocusPolicy(Qt::TabFocus);
@@ -597,6 +602,8 @@ void CMainDlg::ShowTemplateManager() {
 void CMainDlg::ShowDpiDialog() {
     CDpiDlg dialog(this);
     dialog.exec();
+    canvas_.SetKeepFaces(KeepFacesSetting());
+    photoList_->SetScanFaces(canvas_.keepFaces());
     // Slots are judged at the page's print resolution.
     canvasView_->SetPrintSettings(CurrentDpi(), CurrentResolutionThreshold());
 }

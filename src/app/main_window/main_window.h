@@ -145,7 +145,11 @@ public:
     SmartSelection& smartSelection() { return smartSelection_; }
     SeededRandom& random() { return random_; }
     SmartSelectionContext MakeSmartContext();
+    SmartSelectCommands& smartCommands() { return smartCommands_; }
     void ShowSmartSelectDialog();
+    // "生成初稿(补齐缺页)": the selected product's missing pages made at once
+    // from unused customer photos, with a progress window that can cancel.
+    void MakeDraftPages(ShapeFilter shape, const SlotCountFilter& slotCounts);
     // "模板管理": the download window, made on first use and kept.
     void ShowTemplateManager();
 

@@ -96,6 +96,10 @@ void CThumbnailList::LoadMissingCells() {
     generation_ = loader_->Refresh(runPaths);
 }
 
+void CThumbnailList::SetScanFaces(bool scan) {
+    loader_->SetScanFaces(scan);
+}
+
 void CThumbnailList::StopLoading() {
     loader_->Stop();
 }

@@ -28,6 +28,9 @@ public:
     // cell that arrives afterwards still goes to the entry of its own file.
     void RemoveEntry(int row);
     void StopLoading();
+    // Customer photos: whether the cells drawn from now on also have their
+    // faces found (ThumbnailLoader::SetScanFaces).
+    void SetScanFaces(bool scan);
     bool IsLoading() const;
     // The position of the entry under a mouse click, -1 for none.
     int ClickedPosition() const { return clicked_; }

@@ -10,7 +10,7 @@ CSmartSelectDlg::CSmartSelectDlg(ISmartSelectCommands& commands, QWidget* parent
     : QDialog(parent), commands_(commands) {
     setWindowTitle(QStringLiteral("智能筛选"));
     setFont(SharedSmallFont());
-    setFixedSize(360, 170);
+    setFixedSize(360, 204);
 
     struct BoxPlace {
         const char* text;
@@ -31,7 +31,7 @@ CSmartSelectDlg::CSmartSelectDlg(ISmartSelectCommands& commands, QWidget* parent
     const BoxPlace buttons[kCommands] = {
         {"随机模板(按套)", {24, 88, 100, 26}},     {"选中此套", {130, 88, 100, 26}},
         {"随机模板(全部)", {236, 88, 100, 26}},    {"随机客片(全部)", {24, 126, 153, 26}},
-        {"随机客片(未使用)", {183, 126, 153, 26}},
+        {"随机客片(未使用)", {183, 126, 153, 26}}, {"生成初稿(补齐缺页)", {24, 164, 312, 26}},
     };
     for (int i = 0; i < kCommands; ++i) {
         buttons_[i] = new QPushButton(QString::fromUtf8(buttons[i].text), this);
@@ -63,6 +63,9 @@ void CSmartSelectDlg::Run(Command command) {
         break;
     case UnusedPhotos:
         commands_.RandomUnusedPhotos();
+        break;
+    case Draft:
+        commands_.MakeDraft(shape, slotCounts);
         break;
     }
 }

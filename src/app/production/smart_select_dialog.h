@@ -7,7 +7,8 @@ class ISmartSelectCommands;
 class QCheckBox;
 class QPushButton;
 
-// "智能筛选": the filters of smart selection and its five commands. The main
+// "智能筛选": the filters of smart selection and its commands, the last of
+// which drafts the chosen product's missing pages through the filters. The main
 // window makes it afresh for every opening and shows it with exec(), so every
 // box starts ticked; its buttons leave it open (the close box ends it), and
 // each command reads the boxes as they are when it is pressed.
@@ -26,8 +27,8 @@ public:
         ManySlots
     };
     static constexpr int kBoxes = 8;
-    enum Command { TemplateBySet, OpenDrawnSet, TemplateFromAll, AllPhotos, UnusedPhotos };
-    static constexpr int kCommands = 5;
+    enum Command { TemplateBySet, OpenDrawnSet, TemplateFromAll, AllPhotos, UnusedPhotos, Draft };
+    static constexpr int kCommands = 6;
 
     explicit CSmartSelectDlg(ISmartSelectCommands& commands, QWidget* parent = nullptr);
 

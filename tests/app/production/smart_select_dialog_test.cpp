@@ -3,10 +3,11 @@
 
 #include "app/main_window/control_ids.h"
 #include "app/orders/order_list.h"
-#include "app/production/smart_select_dialog.h"
 #include "app/photo_and_page_areas/thumbnail_list.h"
+#include "app/production/smart_select_dialog.h"
 #include "app_fixture.h"
 #include "production/smart_selection.h"
+#include "records/customer_details.h"
 #include "templates/template_library.h"
 #include "widget_support.h"
 
@@ -38,6 +39,15 @@ public:
     void OpenDrawnSet() override { calls << "open"; }
     void RandomPhotos() override { calls << "photos"; }
     void RandomUnusedPhotos() override { calls << "unused"; }
+    void MakeDraft(ShapeFilter shape, const SlotCountFilter& counts) override {
+        QString allowed;
+        for (bool on : counts.allowed)
+            allowed += on ? '1' : '0';
+        calls << QStringLiteral("draft %1%2 %3")
+                     .arg(shape.matchRatio)
+                     .arg(shape.matchSize)
+                     .arg(allowed);
+    }
     QStringList calls;
 };
 
@@ -70,6 +80,7 @@ TEST(SmartSelectDialog, ButtonsReadTheBoxesAndLeaveTheDialogOpen) {
         {{Dlg::MatchRatio, Dlg::MatchSize}, Dlg::OpenDrawnSet, "open"},
         {{}, Dlg::AllPhotos, "photos"},
         {{Dlg::OneSlot}, Dlg::UnusedPhotos, "unused"},
+        {{Dlg::MatchSize, Dlg::TwoSlots}, Dlg::Draft, "draft 10 101111"},
     };
     RecordingCommands commands;
     Dlg dialog(commands);
@@ -172,6 +183,53 @@ TEST_F(SmartSelectionOnWindow, DemoLibraryServesAFilteredAlbumPageAndItsSet) {
     for (int slot = 0; slot < window->canvas().slotCount(); ++slot)
         EXPECT_TRUE(samples.contains(window->canvas().placement(slot).PhotoName())) << slot;
     EXPECT_TRUE(messages.informed.isEmpty()) << messages.informed.join('\n').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// "生成初稿(补齐缺页)" pressed in the dialog on the demo library and sample
+// photos: the selected product gets exactly the pages its order lacks.
+TEST_F(SmartSelectionOnWindow, DraftMakesTheMissingPagesOfTheProductAndNothingMore) {
+    CustomerDetails details;
+    details.name = "钱二";
+    details.phone = "2";
+    details.products = {OrderLine{"相册", "30", "30", "1", "4"},
+                        OrderLine{"摆台", "20", "30", "1", "3"}};
+    QString taskPath;
+    ASSERT_TRUE(SaveCustomerDetails(details, messages, &taskPath));
+    window->ChooseCustomer(taskPath);
+    auto* orders = static_cast<COrderList*>(window->control(ControlId::OrderList));
+    auto* finished = static_cast<CThumbnailList*>(window->control(ControlId::FinishedList));
+    orders->setCurrentRow(1);
+    // One page made by hand first.
+    commands.RandomTemplateFromAll({true, true}, {});
+    commands.RandomUnusedPhotos();
+    window->SaveComposition(true);
+    ASSERT_EQ(window->task().PageCount(), 1);
+
+    CSmartSelectDlg dialog(window->smartCommands(), window.get());
+    dialog.show();
+    const QStringList expected{"相册", "相册-2", "相册-3", "相册-4"};
+    for (int press = 0; press < 2; ++press) {
+        messages.informed.clear();
+        QTest::mouseClick(dialog.button(Dlg::Draft), Qt::LeftButton);
+        QStringList names;
+        for (int i = 0; i < window->task().PageCount(); ++i)
+            names << window->task().pages[i]->Name();
+        EXPECT_EQ(names, expected);
+        EXPECT_EQ(finished->count(), expected.size());
+        EXPECT_EQ(messages.informed,
+                  QStringList{press == 0 ? QStringLiteral("已生成 3 页初稿。")
+                                         : QStringLiteral("相册 的页面已全部设计，无需补齐。")});
+    }
+    // Every drafted page is an ordinary page with photos in all its slots.
+    CustomerTask reloaded;
+    ASSERT_TRUE(reloaded.Load(taskPath));
+    ASSERT_EQ(reloaded.PageCount(), 4);
+    for (int i = 1; i < 4; ++i)
+        EXPECT_FALSE(reloaded.pages[i]->placements[0].PhotoName().isEmpty()) << i;
 }
 
 } // namespace
