@@ -35,7 +35,7 @@ struct PageJob {
     QString description; // path of the JSON file; empty for a generated page
     PackedPage packed;
     PageDescription page;
-    ArtResolution resolution;
+    ArtResolution resolution = kPrintArt;
 };
 
 void Fail(const QString& message) {

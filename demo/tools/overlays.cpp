@@ -119,15 +119,16 @@ bool IsKnownOverlay(const QString& fileName) {
     return known.contains(StyleOf(fileName));
 }
 
-QImage DrawOverlay(const QString& fileName, const Theme& theme, QSize size,
+QImage DrawOverlay(const QString& fileName, const Theme& theme, QSizeF page, QSize image,
                    const QList<OverlayWindow>& windows) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    const double w = size.width();
-    const double h = size.height();
+    QImage out(image, QImage::Format_ARGB32_Premultiplied);
+    out.fill(Qt::transparent);
+    const double w = page.width();
+    const double h = page.height();
     const QString style = StyleOf(fileName);
-    QPainter p(&image);
+    QPainter p(&out);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(image.width() / w, image.height() / h);
     if (style == "mat")
         DrawMat(p, theme, w, h);
     else if (style == "frame")
@@ -147,5 +148,5 @@ QImage DrawOverlay(const QString& fileName, const Theme& theme, QSize size,
         for (const OverlayWindow& win : windows)
             p.drawPath(win.outer);
     }
-    return image;
+    return out;
 }

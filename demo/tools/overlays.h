@@ -20,5 +20,7 @@ struct OverlayWindow {
 // (a band round the page with corner ornaments), "lace" (a translucent
 // scalloped border) and "vignette" (darkened corners, half transparent).
 bool IsKnownOverlay(const QString& fileName);
-QImage DrawOverlay(const QString& fileName, const Theme& theme, QSize size,
+// Draws in page pixels onto an image of image pixels, stretched to it, the
+// way DrawBackground does.
+QImage DrawOverlay(const QString& fileName, const Theme& theme, QSizeF page, QSize image,
                    const QList<OverlayWindow>& windows);

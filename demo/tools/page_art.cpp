@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QSet>
 
+#include <cmath>
+
 namespace {
 
 bool SaveImage(const QImage& image, const QString& path, QString& error) {
@@ -45,8 +47,7 @@ QPainterPath ScaledShape(const QString& shape, QSizeF size, double delta) {
 // draws a filled slot.
 QImage SlotImage(const SlotDescription& slot, const SlotFrame& frame, QSize page, int variant) {
     const QSize size(frame.width(), frame.height());
-    QImage image =
-        MakeScene(size, variant, false).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage image = MakeScene(size, variant).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     if (!slot.mask.isEmpty()) {
@@ -88,10 +89,58 @@ void DrawSlots(QPainter& p, const PageDescription& page, QSize size, int sceneSe
     }
 }
 
+// The overlay's openings on a page of page pixels.
+QList<OverlayWindow> Windows(const PageDescription& page, QSize size) {
+    const double inset = std::max(2.0, std::min(size.width(), size.height()) * 0.004);
+    QList<OverlayWindow> windows;
+    for (const SlotDescription& slot : page.slotList) {
+        // Slots above the overlay need no opening; faded slots lie under the
+        // overlay as part of the design.
+        if (slot.front != 0 || slot.transparency != 0)
+            continue;
+        const SlotFrame frame = PlaceSlot(slot, size);
+        const QSizeF local(frame.width(), frame.height());
+        const QTransform toPage = frame.ToPage();
+        windows.append({toPage.map(ScaledShape(ShapeOf(slot), local, -inset)),
+                        toPage.map(ScaledShape(ShapeOf(slot), local, inset))});
+    }
+    return windows;
+}
+
+// The slot's own size, before turning, on a page drawn at pixelsPerCm;
+// rounded up, so a mask is never coarser than asked.
+QSize SlotPixelSize(const SlotDescription& slot, const PageDescription& page, double pixelsPerCm) {
+    const double w = (slot.right - slot.left) / 1000.0 * page.widthCm * pixelsPerCm;
+    const double h = (slot.bottom - slot.top) / 750.0 * page.heightCm * pixelsPerCm;
+    return QSize(static_cast<int>(std::ceil(w)), static_cast<int>(std::ceil(h)));
+}
+
+// The preview shows the page as the studio composes it: background, back
+// slots, overlay, front slots. It is composed at twice its size and reduced,
+// so its edges are smooth.
+QImage DrawPreview(const PageDescription& page, const Theme& theme, int sceneSeed, int longSide) {
+    const QSize size = PagePixelSize(page, 2.0 * longSide / std::max(page.widthCm, page.heightCm));
+    QImage composed =
+        DrawBackground(theme, size, size).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter p(&composed);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        DrawSlots(p, page, size, sceneSeed, false);
+        if (!page.overlay.isEmpty())
+            p.drawImage(0, 0, DrawOverlay(page.overlay, theme, size, size, Windows(page, size)));
+        DrawSlots(p, page, size, sceneSeed, true);
+    }
+    return composed.scaled(longSide, longSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 } // namespace
 
 QSize PagePixelSize(const PageDescription& page, double pixelsPerCm) {
-    return QSize(qRound(page.widthCm * pixelsPerCm), qRound(page.heightCm * pixelsPerCm));
+    // The small allowance keeps a size that is whole in exact arithmetic
+    // from gaining a pixel through rounding errors.
+    auto side = [&](double cm) { return static_cast<int>(std::ceil(cm * pixelsPerCm - 1e-6)); };
+    return QSize(side(page.widthCm), side(page.heightCm));
 }
 
 QSize StoredLayerSize(QSize pagePixels) {
@@ -111,67 +160,35 @@ bool DrawPageArt(const PageDescription& page, const QString& folder, int sceneSe
         error = "no art is drawn for the overlay " + page.overlay;
         return false;
     }
-    const QSize size = PagePixelSize(page, resolution.pixelsPerCm);
-    const QImage background = DrawBackground(*theme, size);
-    const QSize stored = StoredLayerSize(size);
-    auto stretched = [&](const QImage& layer) {
-        return layer.scaled(stored, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    };
-    if (!SaveImage(stretched(background), folder + "/" + page.background, error))
-        return false;
-
-    const double inset = std::max(2.0, std::min(size.width(), size.height()) * 0.004);
-    QList<OverlayWindow> windows;
-    QSet<QString> masksDrawn;
     for (const SlotDescription& slot : page.slotList) {
-        const QString shape = ShapeOf(slot);
-        if (!IsKnownShape(shape)) {
+        if (!IsKnownShape(ShapeOf(slot))) {
             error = "no mask shape is drawn for " + slot.mask;
             return false;
         }
-        const SlotFrame frame = PlaceSlot(slot, size);
-        const QSizeF local(frame.width(), frame.height());
-        if (!slot.mask.isEmpty() && !masksDrawn.contains(slot.mask)) {
-            // Masks keep the slot's proportions so the shape is not distorted
-            // when it is stretched over the slot.
-            const QSize maskSize =
-                QSizeF(local)
-                    .scaled(resolution.maskLongSide, resolution.maskLongSide, Qt::KeepAspectRatio)
-                    .toSize();
-            if (!SaveImage(DrawMask(shape, maskSize), folder + "/" + slot.mask, error))
-                return false;
-            masksDrawn.insert(slot.mask);
-        }
-        // Slots above the overlay need no opening; faded slots lie under the
-        // overlay as part of the design.
-        if (slot.front == 0 && slot.transparency == 0) {
-            const QTransform toPage = frame.ToPage();
-            windows.append({toPage.map(ScaledShape(shape, local, -inset)),
-                            toPage.map(ScaledShape(shape, local, inset))});
-        }
     }
 
-    QImage overlay;
-    if (!page.overlay.isEmpty()) {
-        overlay = DrawOverlay(page.overlay, *theme, size, windows);
-        if (!SaveImage(stretched(overlay), folder + "/" + page.overlay, error))
+    // The layers are drawn straight at their stored size, so the 4:3
+    // stretch costs no sharpness.
+    const QSize size = PagePixelSize(page, resolution.layerPixelsPerCm);
+    const QSize stored = StoredLayerSize(size);
+    if (!SaveImage(DrawBackground(*theme, size, stored), folder + "/" + page.background, error))
+        return false;
+    if (!page.overlay.isEmpty() &&
+        !SaveImage(DrawOverlay(page.overlay, *theme, size, stored, Windows(page, size)),
+                   folder + "/" + page.overlay, error))
+        return false;
+
+    QSet<QString> masksDrawn;
+    for (const SlotDescription& slot : page.slotList) {
+        if (slot.mask.isEmpty() || masksDrawn.contains(slot.mask))
+            continue;
+        // Masks keep the slot's proportions so the shape is not distorted
+        // when it is stretched over the slot.
+        const QSize maskSize = SlotPixelSize(slot, page, resolution.maskPixelsPerCm);
+        if (!SaveImage(DrawMask(ShapeOf(slot), maskSize), folder + "/" + slot.mask, error))
             return false;
+        masksDrawn.insert(slot.mask);
     }
-
-    // The preview shows the page as the studio composes it: background, back
-    // slots, overlay, front slots.
-    QImage composed = background.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter p(&composed);
-        p.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        DrawSlots(p, page, size, sceneSeed, false);
-        if (!overlay.isNull())
-            p.drawImage(0, 0, overlay);
-        DrawSlots(p, page, size, sceneSeed, true);
-    }
-    const QImage preview = composed
-                               .scaled(resolution.previewLongSide, resolution.previewLongSide,
-                                       Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                               .convertToFormat(QImage::Format_RGB32);
-    return SaveImage(preview, folder + "/" + page.preview, error);
+    return SaveImage(DrawPreview(page, *theme, sceneSeed, resolution.previewLongSide),
+                     folder + "/" + page.preview, error);
 }

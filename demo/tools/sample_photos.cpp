@@ -22,8 +22,8 @@ void AppendU16BigEndian(QByteArray& out, int v) {
 const QList<SamplePhoto>& SamplePhotos() {
     static const QList<SamplePhoto> photos{
         {"样片01.jpg", kLandscape, 0, 0}, {"样片02.jpg", kPortrait, 1, 0},
-        {"样片03.jpg", kPortrait, 2, 6},  {"样片04.jpg", kLandscape, 3, 1},
-        {"样片05.jpg", kPortrait, 4, 8},  {"样片06.jpg", kLandscape, 5, 0},
+        {"样片03.jpg", kPortrait, 2, 6},  {"样片04.jpg", kLandscape, 4, 1},
+        {"样片05.jpg", kPortrait, 3, 8},  {"样片06.jpg", kLandscape, 5, 0},
         {"样片07.jpg", kPortrait, 0, 0},  {"样片08.jpg", kLandscape, 1, 0},
     };
     return photos;
@@ -73,7 +73,7 @@ QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation) {
 }
 
 QByteArray EncodeSamplePhoto(const SamplePhoto& photo) {
-    QImage image = MakeScene(photo.upright, photo.variant, true);
+    QImage image = MakeScene(photo.upright, photo.variant);
     // Orientation 6 is shown turned a quarter clockwise, so the camera stored
     // it a quarter anticlockwise; 8 the other way round.
     if (photo.orientation == 6)

@@ -177,18 +177,9 @@ void DrawFigure(QPainter& p, const Figure& f, double w, double h, double groundY
     p.setPen(Qt::NoPen);
 }
 
-void DrawCornerMarks(QPainter& p, double w, double h) {
-    const double m = std::min(w, h) * 0.08;
-    p.setPen(Qt::NoPen);
-    p.fillRect(QRectF(0, 0, m, m), QColor(220, 30, 30));
-    p.fillRect(QRectF(w - m, 0, m, m), QColor(30, 180, 50));
-    p.fillRect(QRectF(w - m, h - m, m, m), QColor(30, 70, 220));
-    p.fillRect(QRectF(0, h - m, m, m), QColor(245, 210, 20));
-}
-
 } // namespace
 
-void DrawScene(QImage& image, int variant, bool cornerMarks) {
+void DrawScene(QImage& image, int variant) {
     const Scene s = SceneFor(variant);
     const double w = image.width();
     const double h = image.height();
@@ -246,14 +237,11 @@ void DrawScene(QImage& image, int variant, bool cornerMarks) {
     }
     for (const Figure& f : s.figures)
         DrawFigure(p, f, w, h, feetY);
-
-    if (cornerMarks)
-        DrawCornerMarks(p, w, h);
 }
 
-QImage MakeScene(QSize size, int variant, bool cornerMarks) {
+QImage MakeScene(QSize size, int variant) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
-    DrawScene(image, variant, cornerMarks);
+    DrawScene(image, variant);
     return image;
 }

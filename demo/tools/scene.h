@@ -8,8 +8,9 @@
 // photo's orientation and crop can be seen at a glance.
 constexpr int kSceneCount = 6;
 
-// Draws scene variant (0 .. kSceneCount - 1) over the whole image. With
-// corner marks the four corners carry distinct squares, red at the top left,
-// then green, blue and yellow clockwise, so mirrors and crops show too.
-void DrawScene(QImage& image, int variant, bool cornerMarks);
-QImage MakeScene(QSize size, int variant, bool cornerMarks);
+// Draws scene variant (0 .. kSceneCount - 1) over the whole image. Variants
+// 0 to 3 have the sun in the upper right, centred a fifth of the way down
+// and a fifth in from the right, so an upright photo can be told from a
+// turned one.
+void DrawScene(QImage& image, int variant);
+QImage MakeScene(QSize size, int variant);

@@ -195,21 +195,23 @@ const Theme* ThemeForBackground(const QString& fileName) {
     return nullptr;
 }
 
-QImage DrawBackground(const Theme& theme, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    const double w = size.width();
-    const double h = size.height();
-    QPainter p(&image);
+QImage DrawBackground(const Theme& theme, QSizeF page, QSize image) {
+    QImage out(image, QImage::Format_RGB32);
+    const double w = page.width();
+    const double h = page.height();
+    const QRectF all(0, 0, w, h);
+    QPainter p(&out);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(image.width() / w, image.height() / h);
     QLinearGradient base(0, 0, w * 0.3, h);
     base.setColorAt(0, theme.top);
     base.setColorAt(1, theme.bottom);
-    p.fillRect(image.rect(), base);
+    p.fillRect(all, base);
     DrawMotif(p, theme, w, h);
     // A soft light from the upper left gives the paper some depth.
     QRadialGradient light(QPointF(w * 0.3, h * 0.25), std::max(w, h) * 0.8);
     light.setColorAt(0, WithAlpha(Qt::white, 60));
     light.setColorAt(1, WithAlpha(Qt::white, 0));
-    p.fillRect(image.rect(), light);
-    return image;
+    p.fillRect(all, light);
+    return out;
 }

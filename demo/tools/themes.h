@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 
 // The look of a demo template set, chosen by the name of its background
@@ -18,4 +19,8 @@ struct Theme {
 
 // Null when the background name has no theme.
 const Theme* ThemeForBackground(const QString& fileName);
-QImage DrawBackground(const Theme& theme, QSize size);
+// Draws the background of a page of page pixels onto an image of image
+// pixels, stretched to it; the shapes are drawn at the image's own
+// resolution, so a layer stored at other proportions than its page's stays
+// as sharp as its pixels allow.
+QImage DrawBackground(const Theme& theme, QSizeF page, QSize image);

@@ -4,10 +4,11 @@
 
 #include "common/extract_tag.h"
 #include "common/gbk.h"
-#include "raster/raster.h"
 #include "compose/template_body.h"
+#include "raster/raster.h"
 #include "test_support.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -286,10 +287,57 @@ TEST_F(DemoLibrary, FourCategoriesOfNumberedSetsInSeveralProportions) {
     EXPECT_GE(proportions.size(), 4);
 }
 
+QSize StoredSize(const QByteArray& image) {
+    QBuffer buffer;
+    buffer.setData(image);
+    return QImageReader(&buffer).size();
+}
+
+// The hand-written sets are printed as they are: stretched over its page at
+// 300 dpi, a background or overlay is enlarged at most 1.25 times in either
+// direction, and a mask at most twice over its slot.
+TEST_F(DemoLibrary, HandWrittenPagesCarryLayersAtPrintSize) {
+    QMap<QString, const TemplateBody*> bodies;
+    for (const Package& p : Packages())
+        bodies.insert(p.relative, &p.body);
+    const QDir descriptions(QStringLiteral(TAOBAN_SOURCE_DIR "/demo/library"));
+    QSet<QString> categories;
+    QDirIterator it(descriptions.path(), {"*.json"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString relative =
+            descriptions.relativeFilePath(it.next()).chopped(5).replace('/', '\\') + ".temp";
+        SCOPED_TRACE(relative.toStdString());
+        ASSERT_TRUE(bodies.contains(relative));
+        const TemplateBody& body = *bodies[relative];
+        categories.insert(relative.section('\\', 0, 0));
+        // Page sizes are stored in hundredths of a centimetre.
+        const double pageW = body.width / 254.0 * 300;
+        const double pageH = body.height / 254.0 * 300;
+        for (const QByteArray& layer : {body.background, body.overlay}) {
+            if (layer.isEmpty())
+                continue;
+            const QSize size = StoredSize(layer);
+            EXPECT_GE(size.width() * 1.25, pageW) << size.width() << " x " << size.height();
+            EXPECT_GE(size.height() * 1.25, pageH) << size.width() << " x " << size.height();
+        }
+        const QList<TemplateRect> rects = body.SlotRects();
+        for (int slot = 0; slot < rects.size(); ++slot) {
+            const QByteArray mask = body.MaskFor(slot);
+            if (mask.isEmpty())
+                continue;
+            const TemplateRect& r = rects[slot];
+            const QSize size = StoredSize(mask);
+            EXPECT_GE(size.width() * 2, (r.right - r.left) / 1000.0 * pageW) << "slot " << slot;
+            EXPECT_GE(size.height() * 2, (r.bottom - r.top) / 750.0 * pageH) << "slot " << slot;
+        }
+    }
+    EXPECT_EQ(categories, (QSet<QString>{"婚纱", "儿童", "写真", "全家福"}));
+}
+
 TEST(DemoSamplePhotos, AreUprightCameraSizedJpegs) {
     const QStringList names = QDir(kPhotos).entryList({"*.jpg"}, QDir::Files, QDir::Name);
     ASSERT_GE(names.size(), 4) << "sample photos in " << kPhotos.toStdString();
-    int portrait = 0, landscape = 0, turned = 0;
+    int portrait = 0, landscape = 0, turned = 0, sunny = 0;
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
         const QByteArray bytes = ReadBytes(kPhotos + "/" + name);
@@ -311,19 +359,18 @@ TEST(DemoSamplePhotos, AreUprightCameraSizedJpegs) {
         }
         (photo.height() > photo.width() ? portrait : landscape)++;
 
-        // Shown upright, the corner marks run red, green, blue, yellow
-        // clockwise from the top left.
-        const int in = std::min(photo.width(), photo.height()) / 50;
-        const int right = photo.width() - 1 - in;
-        const int bottom = photo.height() - 1 - in;
-        EXPECT_TRUE(Near(photo.pixel(in, in), qRgb(220, 30, 30), 40));
-        EXPECT_TRUE(Near(photo.pixel(right, in), qRgb(30, 180, 50), 40));
-        EXPECT_TRUE(Near(photo.pixel(right, bottom), qRgb(30, 70, 220), 40));
-        EXPECT_TRUE(Near(photo.pixel(in, bottom), qRgb(245, 210, 20), 40));
+        // Shown upright, a photo with the sun has it in the upper right; a
+        // photo turned the wrong way round would show it in the lower left.
+        const QRgb sun = qRgb(255, 246, 200);
+        const bool sunUp = Near(photo.pixel(photo.width() * 4 / 5, photo.height() / 5), sun, 24);
+        EXPECT_FALSE(Near(photo.pixel(photo.width() / 5, photo.height() * 4 / 5), sun, 24));
+        EXPECT_TRUE(sunUp || !isTurned) << "a turned photo shows upright";
+        sunny += sunUp;
     }
     EXPECT_GT(portrait, 0);
     EXPECT_GT(landscape, 0);
     EXPECT_GT(turned, 0);
+    EXPECT_GT(sunny, turned);
 }
 
 } // namespace
