@@ -293,18 +293,27 @@ void BM_PutShownPhoto(benchmark::State& state) {
 // The canvas a 1920 x 1080 screen shows.
 const QSize kScreenCanvas(1440, 1080);
 
+void ShowOnLargeCanvas(CComposeCanvas& canvas) {
+    canvas.EnableScreenCopies(true);
+    canvas.SetClientSize(kScreenCanvas);
+    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+}
+
+// Nothing kept of the photo: neither its working copy nor a screen copy.
+void PutUnseenPhoto(CComposeCanvas& canvas) {
+    WorkingCopyCache::Shared().Clear();
+    ScreenCopyLoader::ClearKept();
+    canvas.PutPhoto(workload.photos[0], true, 0);
+}
+
 // A photo not seen before on the large canvas: the slot is first painted
 // from the working copy; the screen copy, made meanwhile on another thread,
 // is waited for outside the timing.
 void BM_PutPhotoOnLargeCanvas(benchmark::State& state) {
     CComposeCanvas canvas;
-    canvas.EnableScreenCopies(true);
-    canvas.SetClientSize(kScreenCanvas);
-    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    ShowOnLargeCanvas(canvas);
     for (auto _ : state) {
-        WorkingCopyCache::Shared().Clear();
-        ScreenCopyLoader::ClearKept();
-        canvas.PutPhoto(workload.photos[0], true, 0);
+        PutUnseenPhoto(canvas);
         benchmark::DoNotOptimize(canvas.backBuffer().constBits());
         state.PauseTiming();
         canvas.FinishScreenCopies();
@@ -315,13 +324,9 @@ void BM_PutPhotoOnLargeCanvas(benchmark::State& state) {
 // From putting the photo until its slot is drawn from the screen copy.
 void BM_ScreenCopyReady(benchmark::State& state) {
     CComposeCanvas canvas;
-    canvas.EnableScreenCopies(true);
-    canvas.SetClientSize(kScreenCanvas);
-    canvas.LoadTemplateFile(workload.canvasTemplate, true);
+    ShowOnLargeCanvas(canvas);
     for (auto _ : state) {
-        WorkingCopyCache::Shared().Clear();
-        ScreenCopyLoader::ClearKept();
-        canvas.PutPhoto(workload.photos[0], true, 0);
+        PutUnseenPhoto(canvas);
         canvas.FinishScreenCopies();
         if (canvas.drawnSlotImage(0).cacheKey() == canvas.slotImage(0).cacheKey())
             state.SkipWithError("no screen copy was drawn");
