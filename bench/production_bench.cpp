@@ -303,6 +303,21 @@ void BM_PutShownPhoto(benchmark::State& state) {
     }
 }
 
+// An arrow key on the page's turned slot, left and right in turn, the photo
+// locked: offset, refit, page.
+void NudgeTurnedSlot(benchmark::State& state, EditedPage& page) {
+    page.canvas.SetCurrentSlot(2);
+    bool left = true;
+    for (auto _ : state) {
+        if (left)
+            page.canvas.NudgeLeft(true);
+        else
+            page.canvas.NudgeRight(true);
+        left = !left;
+        benchmark::DoNotOptimize(page.window.constBits());
+    }
+}
+
 // The canvas a 1920 x 1080 screen shows.
 const QSize kScreenCanvas(1440, 1080);
 
@@ -350,16 +365,7 @@ void BM_ScreenCopyReady(benchmark::State& state) {
 // a screen copy of a 24 MP photo.
 void BM_EditNudgeOnLargeCanvas(benchmark::State& state) {
     EditedPage page(workload, kScreenCanvas, workload.photos[0]);
-    page.canvas.SetCurrentSlot(2);
-    bool left = true;
-    for (auto _ : state) {
-        if (left)
-            page.canvas.NudgeLeft(true);
-        else
-            page.canvas.NudgeRight(true);
-        left = !left;
-        benchmark::DoNotOptimize(page.window.constBits());
-    }
+    NudgeTurnedSlot(state, page);
 }
 
 // The least any reduced-scale decode of the photo costs: libjpeg-turbo
@@ -384,16 +390,7 @@ void BM_RenderComposite(benchmark::State& state) {
 // An arrow key on the turned slot, the photo locked: offset, refit, page.
 void BM_EditNudge(benchmark::State& state) {
     EditedPage page(workload);
-    page.canvas.SetCurrentSlot(2);
-    bool left = true;
-    for (auto _ : state) {
-        if (left)
-            page.canvas.NudgeLeft(true);
-        else
-            page.canvas.NudgeRight(true);
-        left = !left;
-        benchmark::DoNotOptimize(page.window.constBits());
-    }
+    NudgeTurnedSlot(state, page);
 }
 
 // A fine enlarge of the masked slot itself, put back between the steps.
