@@ -73,6 +73,11 @@ bool CComposeCanvas::PutPhoto(const QString& path, bool reset, int slot) {
             p.mirrorY = 0;
         }
         slots_[target].photoBytes = bytes;
+        // The slot's screen copy is of the photo it held before; a photo
+        // the list has shown comes with its working copy, so the fit below
+        // cannot tell that the photo changed.
+        slots_[target].fingerprint = 0;
+        slots_[target].screenCopy = QImage();
         QString name = QFileInfo(path).fileName();
         name = name.mid(name.lastIndexOf(QLatin1Char('\\')) + 1);
         p.SetPhotoName(name);

@@ -129,6 +129,13 @@ TEST_P(CanvasScreenCopy, SameCropWithTheScreensPixels) {
     ASSERT_TRUE(c.PutPhoto(folder.path() + "/rings.png", true, 1));
     c.FinishScreenCopies();
     EXPECT_EQ(c.drawnSlotImage(1).cacheKey(), c.slotImage(1).cacheKey());
+
+    // A photo put before comes with its working copy: the slot shows it,
+    // not the screen copy of the photo it replaces.
+    c.placement(0).zoom = 0;
+    ASSERT_TRUE(c.PutPhoto(folder.path() + "/stripes.jpg", true, 0));
+    c.FinishScreenCopies();
+    EXPECT_NEAR(RowCrossings(c, c.placement(0)), stripes, stripes * 0.1);
 }
 
 INSTANTIATE_TEST_SUITE_P(ProductShapes, CanvasScreenCopy,
