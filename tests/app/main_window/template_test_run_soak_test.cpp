@@ -110,11 +110,11 @@ TEST(TemplateTestRunSoak, TwoHundredPagesKeepTheMemoryOfTheFirstTwenty) {
     // list reaching a new length marks one more page done.
     auto* finished = static_cast<QListWidget*>(window.control(ControlId::FinishedList));
     int pagesDone = 0;
-    // The level after each page of the second round (pages 11 to 20), by
-    // the page's place in the round: a round's pages differ in size, and a
-    // page is compared with its own earlier copy.
-    std::array<qint64, kCycle> reference{};
-    double highestRatio = 0;
+    // What is held after each page, summed by round. A round is compared
+    // with the second as a whole: a page's level also holds what the list's
+    // workers have in hand at that moment, which comes and goes, while
+    // whatever a page leaks stays in every later round.
+    std::array<qint64, kRounds> roundBytes{};
     qint64 thumbnailsAfterTwenty = 0;
     QObject probe;
     QObject::connect(finished->model(), &QAbstractItemModel::rowsInserted, &probe, [&] {
@@ -125,14 +125,9 @@ TEST(TemplateTestRunSoak, TwoHundredPagesKeepTheMemoryOfTheFirstTwenty) {
             return;
         // Beyond the first twenty pages nothing may grow but the list's
         // thumbnails.
-        const qint64 held = HeldBytes() - ThumbnailBytes(finished);
-        qint64& level = reference[pagesDone % kCycle];
-        if (pagesDone <= 2 * kCycle) {
-            level = held;
+        roundBytes[(pagesDone - 1) / kCycle] += HeldBytes() - ThumbnailBytes(finished);
+        if (pagesDone == 2 * kCycle)
             thumbnailsAfterTwenty = ThumbnailBytes(finished);
-        } else if (level > 0) {
-            highestRatio = std::max(highestRatio, double(held) / level);
-        }
     });
 
     QTest::keyClick(&window, Qt::Key_F3, Qt::ControlModifier | Qt::ShiftModifier);
@@ -148,13 +143,20 @@ TEST(TemplateTestRunSoak, TwoHundredPagesKeepTheMemoryOfTheFirstTwenty) {
     ASSERT_TRUE(saved.Load(PreviewCacheTaskPath()));
     EXPECT_EQ(saved.PageCount(), kPages);
 
+    double highestRatio = 0;
+    QStringList roundsMb;
+    for (int round = 1; round < kRounds; ++round) {
+        roundsMb << QString::number(roundBytes[round] / kCycle >> 20);
+        highestRatio = std::max(highestRatio, double(roundBytes[round]) / roundBytes[1]);
+    }
     RecordProperty("thumbnailBytes", QString::number(ThumbnailBytes(finished)).toStdString());
     RecordProperty("highestGrowthPercent", QString::number((highestRatio - 1) * 100).toStdString());
     // The list's thumbnails are real: ten times the pages, ten times the bytes.
     EXPECT_GE(ThumbnailBytes(finished), 10 * thumbnailsAfterTwenty);
-    EXPECT_GT(highestRatio, 0.5) << "every page measured";
-    EXPECT_LE(highestRatio, 1.10) << "a page took " << (highestRatio - 1) * 100
-                                  << " % more than its copy among the first twenty";
+    EXPECT_GT(roundBytes[1], 0) << "the second round measured";
+    EXPECT_LE(highestRatio, 1.10) << "a round took " << (highestRatio - 1) * 100
+                                  << " % more than the second; MB held per page, by round: "
+                                  << roundsMb.join(' ').toStdString();
 }
 
 } // namespace
