@@ -1,5 +1,8 @@
 #include "bench_support.h"
 
+#include <QFile>
+#include <QRegularExpression>
+
 #include <cstdio>
 #include <ctime>
 #include <sys/resource.h>
@@ -86,4 +89,13 @@ void ResultTable::Print() const {
         std::printf("| %s | %.3g %s | <= %.3g %s, %s |\n", r.what.c_str(), r.value, r.unit.c_str(),
                     r.target, r.unit.c_str(), met ? "met" : "**missed**");
     }
+}
+
+double ProcessMemoryMb(qint64 pid, const char* field) {
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const auto m = QRegularExpression(QString(field) + R"(:\s+(\d+) kB)")
+                       .match(QString::fromLatin1(status.readAll()));
+    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : 0;
 }

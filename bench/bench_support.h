@@ -24,6 +24,10 @@ void RunRegisteredBenchmarks(BenchOptions& options, benchmark::BenchmarkReporter
 // CPU time of every thread of this process, and of its ended children.
 double ProcessCpuMs();
 double ChildrenCpuMs();
+// VmHWM (the most resident at once) or VmRSS of a process, in megabytes.
+// Its own VmHWM is what a child has used: getrusage's maxrss starts from
+// what the parent had resident when it forked.
+double ProcessMemoryMb(qint64 pid, const char* field);
 
 // Keeps each benchmark's real time and the CPU time of its thread per
 // iteration, in milliseconds.

@@ -458,23 +458,29 @@ void BM_LibraryScan(benchmark::State& state) {
     }
 }
 
-// Peak resident memory of a batch page, from a child that does nothing else.
-long BatchPeakMemoryKb(const QString& program) {
-    QProcess child;
-    child.start(program, {"--measure-batch-memory", workload.folder});
-    child.waitForFinished(-1);
-    bool ok = false;
-    const long kb = QString::fromLatin1(child.readAllStandardOutput()).trimmed().toLong(&ok);
-    return ok ? kb : -1;
+// Peak resident memory of a batch page, from a child that does nothing
+// else, the highest of ten runs (how the threads meet varies it).
+double BatchPeakMemoryMb(const QString& program) {
+    double highest = -1;
+    for (int run = 0; run < 10; ++run) {
+        QProcess child;
+        child.start(program, {"--measure-batch-memory", workload.folder});
+        child.waitForFinished(-1);
+        bool ok = false;
+        const double mb =
+            QString::fromLatin1(child.readAllStandardOutput()).trimmed().toDouble(&ok);
+        if (!ok)
+            return -1;
+        highest = std::max(highest, mb);
+    }
+    return highest;
 }
 
 int MeasureBatchMemory(const QString& folder) {
     workload.folder = folder;
     workload.batchTaskPath = folder + "/套版缓存/bench/1.tx";
     ComposeTaskAt(workload.batchTaskPath, 0);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("%ld\n", usage.ru_maxrss);
+    std::printf("%.1f\n", ProcessMemoryMb(QCoreApplication::applicationPid(), "VmHWM"));
     return 0;
 }
 
@@ -537,7 +543,7 @@ int main(int argc, char** argv) {
     CollectingReporter reporter;
     RunRegisteredBenchmarks(options, reporter);
     const auto ms = [&](const char* name) { return reporter.Ms(name); };
-    const long peakKb = BatchPeakMemoryKb(QCoreApplication::applicationFilePath());
+    const double peakMb = BatchPeakMemoryMb(QCoreApplication::applicationFilePath());
 
     ResultTable table;
     const double floorWall = ms("batch_floor_decode_encode");
@@ -563,8 +569,9 @@ int main(int argc, char** argv) {
                          ms("album_pages") / (albumPages * floorWall), "");
         }
     }
-    if (peakKb > 0)
-        table.AtMost("batch page peak memory (four 24 MP photos)", peakKb / 1024.0, "MB", 150);
+    if (peakMb > 0)
+        table.AtMost("batch page peak memory (four 24 MP photos), highest of ten runs", peakMb,
+                     "MB", 150);
     // Work on the window's thread is held to its targets in CPU time: on a
     // shared machine its wall time mostly counts the other processes.
     const auto cpu = [&](const char* name) { return reporter.CpuMs(name); };

@@ -166,16 +166,6 @@ void BM_ConcurrentRequests(benchmark::State& state) {
     g_failed = failed;
 }
 
-// VmHWM or VmRSS of a process, in megabytes.
-double MemoryMb(qint64 pid, const char* field) {
-    QFile status(QString("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const auto m = QRegularExpression(QString(field) + R"(:\s+(\d+) kB)")
-                       .match(QString::fromLatin1(status.readAll()));
-    return m.hasMatch() ? m.captured(1).toDouble() / 1024 : 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -254,8 +244,9 @@ int main(int argc, char** argv) {
     table.Figure("review: every picture of 50 reviews, 50 phones at once", allSeconds, "s");
     table.AtMost("review: of them not answered 200", unanswered, "requests", 0);
     table.AtMost("review server: peak memory, 50 open reviews",
-                 MemoryMb(server.processId(), "VmHWM"), "MB", 100);
-    table.Figure("review server: memory afterwards", MemoryMb(server.processId(), "VmRSS"), "MB");
+                 ProcessMemoryMb(server.processId(), "VmHWM"), "MB", 100);
+    table.Figure("review server: memory afterwards", ProcessMemoryMb(server.processId(), "VmRSS"),
+                 "MB");
     table.Print();
     ::kill(static_cast<pid_t>(server.processId()), SIGTERM);
     server.waitForFinished(10000);

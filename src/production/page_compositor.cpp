@@ -3,13 +3,13 @@
 #include "common/atomic_file.h"
 #include "common/byte_io.h"
 #include "compose/canvas_size_file.h"
-#include "raster/large_image.h"
 #include "compose/slot_drawing.h"
 #include "compose/template_body.h"
 #include "production/batch_geometry.h"
 #include "production/parallel_for.h"
 #include "production/progress_run.h"
 #include "production/progress_schedule.h"
+#include "raster/large_image.h"
 #include "records/customer_task.h"
 #include "records/workspace_paths.h"
 
@@ -65,20 +65,32 @@ QSize CoveredSize(const SlotPlacement& p, const Rect& draw) {
 // Cut from the photo at its own resolution, so the page gets every pixel the
 // slot can show: a JPEG is decoded reduced (1/2, 1/4, 1/8) only where the
 // reduced photo's crop window still has at least the pixels of the size it
-// covers on the page. Averaged down to that size right away, on the decoding
-// threads: full-size crops are never held all at once. Mirrors and mask as
-// on the canvas.
+// covers on the page, and only the rows and columns of that window. Averaged down to that size
+// right away, on the decoding threads: full-size crops are never held all at once. Mirrors and mask
+// as on the canvas.
 QImage PrepareSlot(const QByteArray& bytes, const SlotPlacement& p, const Rect& crop,
                    const Rect& draw, const QByteArray& mask, bool& decoded) {
     const QSize covered = CoveredSize(p, draw);
-    QImage photo = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize) {
-        const QSize window = CropWindowSize(reduced, crop, p.zoom, p.offsetX, p.offsetY);
-        return window.width() >= covered.width() && window.height() >= covered.height();
-    });
+    QSize reducedSize;
+    QPoint origin;
+    QImage photo = DecodeBitmapRegion(
+        bytes,
+        [&](QSize reduced, QSize) {
+            const QSize window = CropWindowSize(reduced, crop, p.zoom, p.offsetX, p.offsetY);
+            return window.width() >= covered.width() && window.height() >= covered.height();
+        },
+        [&](QSize reduced) {
+            reducedSize = reduced;
+            return CropWindowRect(reduced, crop, p.zoom, p.offsetX, p.offsetY);
+        },
+        &origin);
     decoded = !photo.isNull();
     if (!decoded)
         return {};
-    QImage slot = CropToSlotForDrawing(photo, crop, p.zoom, p.offsetX, p.offsetY, covered);
+    if (!reducedSize.isValid())
+        reducedSize = photo.size();
+    QImage slot = CropToSlotForDrawing(photo, origin, reducedSize, crop, p.zoom, p.offsetX,
+                                       p.offsetY, covered);
     photo = QImage();
     if (slot.isNull())
         return {};

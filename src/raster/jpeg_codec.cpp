@@ -137,6 +137,21 @@ QImage Upright(QImage image, int orientation) {
     return image;
 }
 
+// Where the stored picture's points go once Upright has turned it.
+QTransform UprightMapping(QSize stored, int orientation) {
+    if (orientation < 2 || orientation > 8)
+        return {};
+    const bool mirror =
+        orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
+    const bool flip = orientation == 3 || orientation == 4 || orientation == 5 || orientation == 8;
+    const bool quarterTurn = orientation >= 5;
+    const qreal w = stored.width(), h = stored.height();
+    QTransform t(mirror ? -1 : 1, 0, 0, flip ? -1 : 1, mirror ? w : 0, flip ? h : 0);
+    if (quarterTurn)
+        t *= QTransform(0, 1, -1, 0, h, 0);
+    return t;
+}
+
 // The profile's chunks joined in their sequence order; libjpeg checks that
 // every chunk is there once and allocates the whole with malloc.
 QByteArray ReadIccProfile(j_decompress_ptr info) {
@@ -246,7 +261,8 @@ QSize JpegDecoder::shownSizeAt(int denominator) const {
     return QSize(reduce(shown.width()), reduce(shown.height()));
 }
 
-QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxBytes) {
+QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxBytes,
+                           const QRect& region, QPoint* origin) {
     State* s = state_.get();
     if (!s->ok)
         return {};
@@ -285,14 +301,38 @@ QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxByt
     const QSize out(static_cast<int>(info.output_width), static_cast<int>(info.output_height));
     if (out.isEmpty() || qint64(out.width()) * out.height() * 4 > maxBytes)
         return {};
-    *image = NewLargeImage(out, format);
-    if (image->isNull())
+    // The region in stored rows and columns, with a margin: the smoothing
+    // of halved chroma reads beyond a pixel's own block, and libjpeg widens
+    // the columns to whole blocks only.
+    const QTransform upright = UprightMapping(out, s->orientation);
+    QRect part(QPoint(0, 0), out);
+    if (!region.isNull() && !cmyk) {
+        constexpr int kMargin = 2 * DCTSIZE;
+        part &= upright.inverted()
+                    .mapRect(QRectF(region))
+                    .toAlignedRect()
+                    .adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    }
+    if (part.isEmpty())
         return {};
     if (!jpeg_start_decompress(&info))
         return {};
+    if (part.width() < out.width()) {
+        auto left = static_cast<JDIMENSION>(part.x());
+        auto width = static_cast<JDIMENSION>(part.width());
+        jpeg_crop_scanline(&info, &left, &width);
+        part.setX(static_cast<int>(left));
+        part.setWidth(static_cast<int>(width));
+    }
+    *image = NewLargeImage(part.size(), format);
+    if (image->isNull())
+        return {};
+    if (part.y() > 0 &&
+        jpeg_skip_scanlines(&info, static_cast<JDIMENSION>(part.y())) != JDIMENSION(part.y()))
+        return {};
     if (!cmyk) {
-        while (info.output_scanline < info.output_height) {
-            JSAMPROW row = image->scanLine(static_cast<int>(info.output_scanline));
+        while (info.output_scanline < JDIMENSION(part.bottom() + 1)) {
+            JSAMPROW row = image->scanLine(static_cast<int>(info.output_scanline) - part.y());
             jpeg_read_scanlines(&info, &row, 1);
         }
     } else {
@@ -310,7 +350,13 @@ QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxByt
             }
         }
     }
-    jpeg_finish_decompress(&info);
+    // The rows below the region are never read.
+    if (info.output_scanline < info.output_height)
+        jpeg_abort_decompress(&info);
+    else
+        jpeg_finish_decompress(&info);
+    if (origin)
+        *origin = upright.mapRect(QRectF(part)).toAlignedRect().topLeft();
     return Upright(std::move(*image), s->orientation);
 }
 

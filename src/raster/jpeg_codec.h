@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <memory>
@@ -42,7 +43,11 @@ public:
     // Decodes once, reduced by 1/denominator, upright. format is Format_RGB32,
     // Format_ARGB32 or Format_ARGB32_Premultiplied (opaque pixels: the same
     // bytes). maxBytes bounds the pixels and the decoder's own memory.
-    QImage decode(int denominator, QImage::Format format, qint64 maxBytes);
+    // With a region (upright, in the reduced picture's pixels) only the rows
+    // and block columns that hold it are decoded: the picture returned
+    // covers the region and lies at *origin of the whole.
+    QImage decode(int denominator, QImage::Format format, qint64 maxBytes,
+                  const QRect& region = QRect(), QPoint* origin = nullptr);
 
     struct State;
 

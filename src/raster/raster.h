@@ -40,6 +40,13 @@ using ReducedSizeTest = std::function<bool(QSize reduced, QSize whole)>;
 // reduces while decoding, at a fraction of the work and memory. Other
 // formats are decoded whole.
 QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enough);
+// The part of the reduced picture (as shown, upright) its user needs.
+using ReducedRegion = std::function<QRect(QSize reduced)>;
+// As DecodeBitmapReduced, but of a JPEG only the rows and block columns that
+// hold the region are decoded; *origin is where the picture returned lies in
+// the whole (other formats are decoded whole, at 0, 0).
+QImage DecodeBitmapRegion(const QByteArray& bytes, const ReducedSizeTest& enough,
+                          const ReducedRegion& region, QPoint* origin);
 // As DecodeImage, for a template layer (background, overlay) stretched over
 // a page of the size given: a picture larger than the page is shrunk while it
 // is decoded, never held at a size no drawing of the page uses. A JPEG is
@@ -92,6 +99,10 @@ QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offs
 // photo is then mirrored, masked and drawn at page size, not at camera size.
 QImage CropToSlotForDrawing(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY,
                             QSize drawSize);
+// The same from a part of a source of sourceSize lying at origin, which
+// holds the window (DecodeBitmapRegion's result); null when it does not.
+QImage CropToSlotForDrawing(const QImage& part, QPoint origin, QSize sourceSize, const Rect& slot,
+                            int zoom, int offsetX, int offsetY, QSize drawSize);
 
 // JPEG quality 100 with full colour resolution (4:4:4) and the sRGB ICC
 // profile, written atomically from the image's own rows. dpi > 0 is stored as the resolution in

@@ -158,11 +158,20 @@ QImage CropToSlotByValue(const QImage& src, const Rect& slot, int zoom, int offs
 
 QImage CropToSlotForDrawing(const QImage& src, const Rect& slot, int zoom, int offsetX, int offsetY,
                             QSize drawSize) {
+    return CropToSlotForDrawing(src, QPoint(0, 0), src.size(), slot, zoom, offsetX, offsetY,
+                                drawSize);
+}
+
+QImage CropToSlotForDrawing(const QImage& part, QPoint origin, QSize sourceSize, const Rect& slot,
+                            int zoom, int offsetX, int offsetY, QSize drawSize) {
     CropWindow window;
-    if (!FindWindow(src.size(), slot, zoom, offsetX, offsetY, window))
+    if (!FindWindow(sourceSize, slot, zoom, offsetX, offsetY, window))
+        return {};
+    const QRect from = window.from.translated(-origin);
+    if (!QRect(QPoint(0, 0), part.size()).contains(from))
         return {};
     QSize size = window.crop;
     if (drawSize.width() > 0 && drawSize.height() > 0)
         size = size.boundedTo(drawSize);
-    return CutWindow(src, window.from, size);
+    return CutWindow(part, from, size);
 }

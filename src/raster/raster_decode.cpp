@@ -164,7 +164,8 @@ bool LooksLikeJpeg(const QByteArray& b) {
 // the largest reduction (1/8, 1/4, 1/2) whose picture still passes enough.
 // Whole, cut-short and oversized files are refused as for every other format.
 QImage DecodeJpeg(const QByteArray& bytes, QImage::Format format,
-                  const ReducedSizeTest& enough = {}) {
+                  const ReducedSizeTest& enough = {}, const ReducedRegion& region = {},
+                  QPoint* origin = nullptr) {
     if (!JpegIsComplete(bytes))
         return {};
     JpegDecoder decoder(bytes);
@@ -181,7 +182,11 @@ QImage DecodeJpeg(const QByteArray& bytes, QImage::Format format,
     }
     // A JPEG is opaque, so its pixels are the same bytes in every 32-bit
     // layout; the colour conversion is fastest on RGB32.
-    QImage image = decoder.decode(denominator, QImage::Format_RGB32, DecodeLimitBytes());
+    const QRect part = region ? region(decoder.shownSizeAt(denominator)) : QRect();
+    if (region && part.isEmpty())
+        return {};
+    QImage image =
+        decoder.decode(denominator, QImage::Format_RGB32, DecodeLimitBytes(), part, origin);
     ConvertToSrgb(image, ColourSpaceOfProfile(decoder.iccProfile()));
     if (!image.isNull())
         image.reinterpretAsFormat(format);
@@ -223,6 +228,14 @@ QImage DecodeBitmap(const QByteArray& bytes) {
 QImage DecodeBitmapReduced(const QByteArray& bytes, const ReducedSizeTest& enough) {
     if (LooksLikeJpeg(bytes))
         return DecodeJpeg(bytes, QImage::Format_ARGB32_Premultiplied, enough);
+    return DecodeBitmap(bytes);
+}
+
+QImage DecodeBitmapRegion(const QByteArray& bytes, const ReducedSizeTest& enough,
+                          const ReducedRegion& region, QPoint* origin) {
+    *origin = QPoint(0, 0);
+    if (LooksLikeJpeg(bytes))
+        return DecodeJpeg(bytes, QImage::Format_ARGB32_Premultiplied, enough, region, origin);
     return DecodeBitmap(bytes);
 }
 

@@ -2,6 +2,7 @@
 // files with more scans than any photo has.
 
 #include "common/byte_io.h"
+#include "raster/jpeg_codec.h"
 #include "raster/raster.h"
 #include "test_support.h"
 
@@ -153,5 +154,42 @@ TEST(JpegDecode, RefusesFilesWithMoreScansThanAnyPhoto) {
         EXPECT_EQ(!MakeWorkingCopyFromBytes(jpeg).isNull(), c.decodes);
         EXPECT_EQ(!DecodeBitmapReduced(jpeg, [](QSize, QSize) { return true; }).isNull(),
                   c.decodes);
+    }
+}
+
+// Only the rows and block columns of a region are decoded; they are the very
+// pixels of a whole decode at the same place (chroma halved both ways, as
+// cameras store it), for every EXIF orientation and reduction, including
+// regions at the picture's edges.
+TEST(JpegDecode, RegionIsThePartOfTheWholeDecode) {
+    QImage picture(613, 411, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y,
+                             qRgb(x * 255 / 613, (x * y) % 251, (x / 9 + y / 7) % 2 ? 240 : 20));
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const QByteArray jpeg = JpegWithOrientation(picture, orientation);
+        for (int denominator : {1, 2}) {
+            QImage whole = JpegDecoder(jpeg).decode(denominator, QImage::Format_RGB32, 1 << 28);
+            ASSERT_FALSE(whole.isNull());
+            for (const QRect wanted : {QRect(37, 21, 90, 133), QRect(QPoint(0, 0), whole.size()),
+                                       QRect(whole.width() - 50, whole.height() - 31, 50, 31)}) {
+                QPoint origin(-1, -1);
+                const QImage part = JpegDecoder(jpeg).decode(denominator, QImage::Format_RGB32,
+                                                             1 << 28, wanted, &origin);
+                const QString where = QString("orientation %1, 1/%2, region %3,%4")
+                                          .arg(orientation)
+                                          .arg(denominator)
+                                          .arg(wanted.x())
+                                          .arg(wanted.y());
+                ASSERT_TRUE(QRect(origin, part.size()).contains(wanted)) << where.toStdString();
+                if (wanted.width() < whole.width() / 3) {
+                    EXPECT_LT(part.width() * part.height() * 2, whole.width() * whole.height())
+                        << "only the region's rows and columns, " << where.toStdString();
+                }
+                EXPECT_EQ(part.copy(wanted.translated(-origin)), whole.copy(wanted))
+                    << where.toStdString();
+            }
+        }
     }
 }
