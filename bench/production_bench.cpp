@@ -552,8 +552,8 @@ int main(int argc, char** argv) {
     Register("batch_floor_decode_encode", BM_BatchFloor, heavy);
     Register("batch_peer_vips", BM_BatchPeerVips, quick ? 1 : 3);
     Register("album_pages", BM_Album, 1);
-    Register("encode_page_in_bands", BM_EncodePageInBands, heavy);
-    Register("encode_page_one_pass", BM_EncodePageOnePass, heavy);
+    Register("encode_page_in_bands", BM_EncodePageInBands, light);
+    Register("encode_page_one_pass", BM_EncodePageOnePass, light);
     Register("put_photo_24mp", BM_PutPhoto, light);
     Register("put_photo_24mp_finding_faces", BM_PutPhotoFindingFaces, light);
     Register("put_shown_photo_24mp", BM_PutShownPhoto, light);
