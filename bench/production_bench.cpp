@@ -5,6 +5,7 @@
 //     quality 100 4:4:4 on one core: CPU (<= 1.2) and wall time (<= 0.7);
 //     the same page composed by libvips' command-line tool for comparison
 //   a 40-page album of such pages end to end, against 40 floors
+//   that page's JPEG encoding in bands on all cores, against one pass
 //   peak memory of a batch page, measured in a child process    (< 150 MB)
 //   putting a 24 MP photo into a slot, against libjpeg-turbo's 1/8 decode
 //     of it (<= 1.1), and one already shown as a thumbnail       (< 5 ms)
@@ -32,6 +33,8 @@
 #include "production/batch_geometry.h"
 #include "production/compose_task.h"
 #include "production/progress_run.h"
+#include "raster/colour_conversion.h"
+#include "raster/jpeg_codec.h"
 #include "raster/raster.h"
 #include "raster/working_copy_cache.h"
 #include "records/customer_task.h"
@@ -39,6 +42,7 @@
 #include "templates/template_library.h"
 #include "templates/thumbnail_loader.h"
 
+#include <QColorSpace>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -70,6 +74,7 @@ double thumbnailLongestGapMs = 0;
 // CPU time of the whole process (every thread), or of the peer's
 // processes, per iteration.
 double batchCpuMs = 0, floorCpuMs = 0, peerCpuMs = 0, albumCpuMs = 0;
+double bandsCpuMs = 0, onePassCpuMs = 0;
 bool peerRan = false;
 
 QByteArray FileBytes(const QString& path) {
@@ -145,14 +150,19 @@ void BM_BatchPage(benchmark::State& state) {
     batchCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
 }
 
+// The batch page as written, in 32-bit rows.
+QImage RenderedPage() {
+    const QString rendered = workload.folder + "/套版缓存/bench/bigP.jpg";
+    if (!QFileInfo::exists(rendered))
+        ComposeTaskAt(workload.batchTaskPath, 0);
+    return QImageReader(rendered).read().convertToFormat(QImage::Format_RGB32);
+}
+
 // What no batch page can beat, on one core: libjpeg-turbo decoding its
 // photos whole, one after the other (files read included), and encoding the
 // finished page at quality 100 with full colour resolution (4:4:4).
 void BM_BatchFloor(benchmark::State& state) {
-    const QString rendered = workload.folder + "/套版缓存/bench/bigP.jpg";
-    if (!QFileInfo::exists(rendered))
-        ComposeTaskAt(workload.batchTaskPath, 0);
-    const QImage page = QImageReader(rendered).read().convertToFormat(QImage::Format_RGB32);
+    const QImage page = RenderedPage();
     const double cpuStart = ProcessCpuMs();
     for (auto _ : state) {
         for (const QString& photo : workload.photos)
@@ -160,6 +170,27 @@ void BM_BatchFloor(benchmark::State& state) {
         LibjpegEncodePage(page);
     }
     floorCpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
+}
+
+// The page's JPEG encoding alone as the batch writes it (quality 100, 4:4:4,
+// a restart marker every MCU row): in bands on all cores, or in one pass.
+// Both give the same bytes.
+void EncodeRenderedPage(benchmark::State& state, int bandMcuRows, double& cpuMs) {
+    const QImage page = RenderedPage();
+    const JpegPageOptions options{300, 100, false, IccProfileOf(QColorSpace(QColorSpace::SRgb)),
+                                  bandMcuRows};
+    const double cpuStart = ProcessCpuMs();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EncodeJpegPage(page, options).constData());
+    cpuMs = (ProcessCpuMs() - cpuStart) / double(state.iterations());
+}
+
+void BM_EncodePageInBands(benchmark::State& state) {
+    EncodeRenderedPage(state, kJpegBandMcuRows, bandsCpuMs);
+}
+
+void BM_EncodePageOnePass(benchmark::State& state) {
+    EncodeRenderedPage(state, 0, onePassCpuMs);
 }
 
 // The same page as libvips' command-line tool composes it: template layers
@@ -527,6 +558,8 @@ int main(int argc, char** argv) {
     Register("batch_floor_decode_encode", BM_BatchFloor, heavy);
     Register("batch_peer_vips", BM_BatchPeerVips, quick ? 1 : 3);
     Register("album_pages", BM_Album, 1);
+    Register("encode_page_in_bands", BM_EncodePageInBands, light);
+    Register("encode_page_one_pass", BM_EncodePageOnePass, light);
     Register("put_photo_24mp", BM_PutPhoto, light);
     Register("put_photo_24mp_finding_faces", BM_PutPhotoFindingFaces, light);
     Register("put_shown_photo_24mp", BM_PutShownPhoto, light);
@@ -568,6 +601,12 @@ int main(int argc, char** argv) {
             table.Figure("album wall / (pages x floor wall)",
                          ms("album_pages") / (albumPages * floorWall), "");
         }
+    }
+    if (bandsCpuMs > 0 && onePassCpuMs > 0 && ms("encode_page_one_pass") > 0) {
+        table.Figure("page JPEG encoding, one pass (wall)", ms("encode_page_one_pass"), "ms");
+        table.Figure("page JPEG encoding in bands on all cores, wall / one pass",
+                     ms("encode_page_in_bands") / ms("encode_page_one_pass"), "");
+        table.Figure("the same in CPU", bandsCpuMs / onePassCpuMs, "");
     }
     if (peakMb > 0)
         table.AtMost("batch page peak memory (four 24 MP photos), highest of ten runs", peakMb,

@@ -6,7 +6,7 @@
 #include "compose/slot_drawing.h"
 #include "compose/template_body.h"
 #include "production/batch_geometry.h"
-#include "production/parallel_for.h"
+#include "common/parallel_for.h"
 #include "production/progress_run.h"
 #include "production/progress_schedule.h"
 #include "raster/large_image.h"

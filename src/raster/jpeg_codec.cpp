@@ -5,6 +5,8 @@
 #include "raster/jpeg_codec.h"
 
 #include "common/byte_io.h"
+#include "common/parallel_for.h"
+#include "raster/jpeg_band_join.h"
 #include "raster/large_image.h"
 
 #include <QTransform>
@@ -14,7 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <jpeglib.h>
+#include <mutex>
 #include <new>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -393,15 +398,19 @@ void EndOutput(j_compress_ptr c) {
     d->out->resize(d->out->size() - static_cast<qsizetype>(d->pub.free_in_buffer));
 }
 
+// The page's rows as libjpeg reads them: 32-bit images in place, others
+// converted once for all bands.
+struct EncodeSource {
+    const QImage* image = nullptr;
+    QImage converted;
+    J_COLOR_SPACE space = kWordOrderNoAlpha;
+    int components = 4;
+};
+
 struct EncodeState {
     jpeg_compress_struct info;
     ErrorManager err;
     ByteArrayDestination dest;
-    QByteArray out;
-    const QImage* source = nullptr;
-    QImage converted;
-    J_COLOR_SPACE space = kWordOrderNoAlpha;
-    int components = 4;
     bool created = false;
 
     ~EncodeState() {
@@ -410,25 +419,28 @@ struct EncodeState {
     }
 };
 
-// Everything that changes after the jump target is set lives in s.
-bool RunEncoder(EncodeState* s, const JpegPageOptions& options) {
+// Encodes rows top to top + rows - 1 of the page as a file of their own into
+// out, whose whole size is offered to libjpeg and which grows when short.
+// Everything that changes after the jump target is set lives in s or out.
+bool RunEncoder(EncodeState* s, const EncodeSource& source, int top, int rows,
+                const JpegPageOptions& options, QByteArray* out) {
     InitErrors(s->err);
     s->info.err = &s->err.pub;
     if (setjmp(s->err.jump))
         return false;
     jpeg_create_compress(&s->info);
     s->created = true;
-    s->dest.out = &s->out;
+    s->dest.out = out;
     s->dest.pub.init_destination = StartOutput;
     s->dest.pub.empty_output_buffer = GrowOutput;
     s->dest.pub.term_destination = EndOutput;
     s->info.dest = &s->dest.pub;
 
     jpeg_compress_struct& info = s->info;
-    info.image_width = static_cast<JDIMENSION>(s->source->width());
-    info.image_height = static_cast<JDIMENSION>(s->source->height());
-    info.input_components = s->components;
-    info.in_color_space = s->space;
+    info.image_width = static_cast<JDIMENSION>(source.image->width());
+    info.image_height = static_cast<JDIMENSION>(rows);
+    info.input_components = source.components;
+    info.in_color_space = source.space;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, qBound(1, options.quality, 100), TRUE);
     // Full colour resolution: every component sampled 1 x 1; halved chroma
@@ -439,6 +451,9 @@ bool RunEncoder(EncodeState* s, const JpegPageOptions& options) {
         info.comp_info[i].v_samp_factor = factor;
     }
     info.dct_method = JDCT_ISLOW;
+    // A restart after every row of MCUs lets bands of the page be encoded
+    // apart and joined (see jpeg_band_join.h).
+    info.restart_in_rows = 1;
     info.write_JFIF_header = TRUE;
     const int dpi = options.dpi;
     if (dpi > 0 && dpi <= 0xFFFF) {
@@ -457,21 +472,67 @@ bool RunEncoder(EncodeState* s, const JpegPageOptions& options) {
                                static_cast<unsigned int>(options.iccProfile.size()));
     while (info.next_scanline < info.image_height) {
         // libjpeg only reads the rows it is given.
-        JSAMPROW row =
-            const_cast<JSAMPROW>(s->source->constScanLine(static_cast<int>(info.next_scanline)));
+        JSAMPROW row = const_cast<JSAMPROW>(
+            source.image->constScanLine(top + static_cast<int>(info.next_scanline)));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
     return true;
 }
 
+// Encodes rows of the page into out, first offering out the room a first
+// guess of the file size needs (or all it already has).
+bool EncodeRows(const EncodeSource& source, int top, int rows, const JpegPageOptions& options,
+                QByteArray& out) {
+    const qsizetype guess =
+        qBound(qsizetype(64 * 1024), qsizetype(source.image->width()) * rows / 2,
+               qsizetype(64 * 1024 * 1024));
+    out.resize(qMax(guess, out.capacity()));
+    auto s = std::make_unique<EncodeState>();
+    if (RunEncoder(s.get(), source, top, rows, options, &out))
+        return true;
+    out.clear();
+    return false;
+}
+
+// Band files outlive the page, so the next page's bands are written into
+// memory that is already there. As many are kept as can be in use at once.
+class BandFiles {
+public:
+    QByteArray Take() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (kept_.empty())
+            return {};
+        QByteArray file = std::move(kept_.back());
+        kept_.pop_back();
+        return file;
+    }
+    void Give(std::vector<QByteArray> files) {
+        const size_t most = 2 * std::max(1u, std::thread::hardware_concurrency());
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (QByteArray& file : files)
+            if (kept_.size() < most && file.capacity() > 0 && file.capacity() <= kMostKept)
+                kept_.push_back(std::move(file));
+    }
+
+private:
+    static constexpr qsizetype kMostKept = qsizetype(16) << 20;
+    std::mutex mutex_;
+    std::vector<QByteArray> kept_;
+};
+
+BandFiles& SharedBandFiles() {
+    static BandFiles files;
+    return files;
+}
+
 } // namespace
 
 QByteArray EncodeJpegPage(const QImage& image, const JpegPageOptions& options) {
-    if (image.isNull())
+    if (image.isNull() || image.height() > JPEG_MAX_DIMENSION)
         return {};
-    auto s = std::make_unique<EncodeState>();
-    s->source = &image;
+    EncodeSource source;
+    source.image = &image;
     switch (image.format()) {
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
@@ -480,19 +541,34 @@ QByteArray EncodeJpegPage(const QImage& image, const JpegPageOptions& options) {
         // black, which is what the page shows where nothing was drawn.
         break;
     case QImage::Format_RGB888:
-        s->space = JCS_RGB;
-        s->components = 3;
+        source.space = JCS_RGB;
+        source.components = 3;
         break;
     default:
-        s->converted = image.convertToFormat(QImage::Format_RGB32);
-        if (s->converted.isNull())
+        source.converted = image.convertToFormat(QImage::Format_RGB32);
+        if (source.converted.isNull())
             return {};
-        s->source = &s->converted;
+        source.image = &source.converted;
     }
-    // A first guess of the file size; the array grows when it is short.
-    const qsizetype guess = qsizetype(image.width()) * image.height() / 2;
-    s->out.resize(qBound(qsizetype(64 * 1024), guess, qsizetype(64 * 1024 * 1024)));
-    if (!RunEncoder(s.get(), options))
+    const int height = image.height();
+    const int mcuRowsPerBand = (qMax(0, options.bandMcuRows) + 7) / 8 * 8;
+    const int bandRows = mcuRowsPerBand * (options.halfChroma ? 16 : 8);
+    if (bandRows == 0 || height <= bandRows) {
+        QByteArray out;
+        return EncodeRows(source, 0, height, options, out) ? out : QByteArray();
+    }
+    const int bands = (height + bandRows - 1) / bandRows;
+    try {
+        JpegBandJoiner joiner(bands, mcuRowsPerBand, height);
+        ParallelFor(bands, [&](int band) {
+            QByteArray file = SharedBandFiles().Take();
+            const int top = band * bandRows;
+            if (!EncodeRows(source, top, qMin(bandRows, height - top), options, file))
+                file = QByteArray();
+            SharedBandFiles().Give(joiner.Add(band, std::move(file)));
+        });
+        return joiner.Take();
+    } catch (const std::bad_alloc&) {
         return {};
-    return std::move(s->out);
+    }
 }

@@ -55,15 +55,26 @@ private:
     std::unique_ptr<State> state_;
 };
 
+// Rows of MCUs in each band a tall page is split into to be encoded on all
+// cores: a multiple of eight (see jpeg_band_join.h). 32 rows of MCUs are 256
+// rows of pixels at full colour resolution, so a print page gives each core
+// several bands and each band's file is a few megabytes at most.
+constexpr int kJpegBandMcuRows = 32;
+
 // How a page is written: dpi > 0 goes into the JFIF header as dots per inch
 // in both directions, dpi 0 writes no resolution (units 0, aspect 1:1);
 // quality 1 to 100; full colour resolution (4:4:4) unless the chroma is
 // halved both ways (4:2:0); the ICC profile, when given, as APP2 markers.
+// Every row of MCUs (8 rows of pixels, 16 with halved chroma) ends with a
+// restart marker. A page taller than one band of bandMcuRows rows of MCUs
+// (rounded up to a multiple of eight) is encoded in such bands on all cores;
+// 0 encodes it in one pass. Both give the same bytes.
 struct JpegPageOptions {
     int dpi = 0;
     int quality = 100;
     bool halfChroma = false;
     QByteArray iccProfile;
+    int bandMcuRows = kJpegBandMcuRows;
 };
 
 // Encodes a page as JPEG. 32-bit images are read in place; other formats are
