@@ -19,8 +19,9 @@ constexpr QRgb kThumbnailFrame = 0xFFC0C0C0;
 enum class ThumbnailSource {
     TemplatePreview, // the preview image at the front of a template package
     ImageFile,       // the file itself (finished pages)
-    CustomerPhoto,   // the file itself; the photo's working copy is kept
-                     // for putting it into a slot (WorkingCopyCache)
+    CustomerPhoto,   // the thumbnail cache, the file's EXIF thumbnail or the
+                     // file itself; what putting it into a slot needs is
+                     // made apart (PrepareForCanvas)
 };
 
 // The rectangle a picture of this size takes inside the cell. With
@@ -38,7 +39,9 @@ QImage DrawThumbnailCell(const QImage& picture);
 // decoder shrinks while decoding) straight to the size they take in the
 // cell, upright as their EXIF orientation says; a template package gives
 // its preview image. A file that is missing, cannot be decoded or claims
-// more pixels than the decoding limit gives the blank cell. With scanFaces,
-// a customer photo is decoded no smaller than the face scan needs and its
-// faces are kept beside its working copy (FindFacesInPicture).
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source, bool scanFaces = false);
+// more pixels than the decoding limit gives the blank cell. A customer photo
+// is taken from the shared thumbnail cache (ThumbnailCacheFolder) or from
+// the thumbnail its camera embedded (UprightExifThumbnail) where one shows
+// it as it is, and kept in that cache; only a photo without either is
+// decoded, no smaller than its working copy, which is then kept too.
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source);
