@@ -34,14 +34,11 @@ QImage DrawCell(const QImage& picture, const QRect& place) {
 }
 
 // Decodes the photo at path no larger than the rectangle it takes in the
-// cell needs, and returns that rectangle in place and the photo's own size
-// (as shown) in whole. A JPEG is reduced by up to 1/8 while decoding, so a
-// 24 MP photo costs a fraction of a whole decode; other formats are decoded
-// whole. With a key (a customer photo) the photo is decoded no smaller than
-// its working copy, which is made from the same decode and kept, so putting
-// the photo into a slot later decodes nothing.
-QImage ReadFittedPhoto(const QString& path, const std::optional<WorkingCopyCache::Key>& key,
-                       QRect& place, QSize& whole) {
+// cell needs (nor than its working copy needs, forCopy), and returns that
+// rectangle in place and the photo's own size (as shown) in whole. A JPEG
+// is reduced by up to 1/8 while decoding, so a 24 MP photo costs a fraction
+// of a whole decode; other formats are decoded whole.
+QImage ReadFittedPhoto(const QString& path, bool forCopy, QRect& place, QSize& whole) {
     QByteArray bytes;
     if (!ReadWholeFile(path, bytes, ImageDecodeLimitBytes()))
         return {};
@@ -51,24 +48,32 @@ QImage ReadFittedPhoto(const QString& path, const std::optional<WorkingCopyCache
         whole = shown;
         place = ThumbnailPlacement(shown);
         return reduced.width() >= place.width() && reduced.height() >= place.height() &&
-               (!key || ReducedCoversWorkingCopy(reduced, shown));
+               (!forCopy || ReducedCoversWorkingCopy(reduced, shown));
     });
     if (!whole.isValid()) {
         whole = picture.size();
         place = ThumbnailPlacement(whole);
     }
-    if (key && !picture.isNull())
-        WorkingCopyCache::Shared().Insert(*key, WorkingCopyFromReduced(picture, whole));
-    if (place.isEmpty())
-        return {};
     return picture;
+}
+
+// The picture as the thumbnail cache keeps it, kept there, and drawn into
+// the cell from that size: the cell then looks the same when the photo is
+// listed again from the cache, and reducing the decode once to 128 pixels
+// costs no more than reducing it to the cell.
+QImage Keep(const QString& path, const ThumbnailStamp& stamp, const QImage& picture, QSize shown) {
+    const QImage kept = ThumbnailToKeep(picture, shown);
+    StoreCachedThumbnail(path, stamp, kept, shown);
+    return kept;
 }
 
 // A customer photo's picture from the cheapest source that has it: the
 // shared thumbnail cache, then the thumbnail the camera put into the file's
 // first segment, and only then the photo itself. A picture from either of
-// the latter is kept in the shared cache for the next time.
-QImage CustomerPhotoPicture(const QString& path, QRect& place) {
+// the latter is kept in the shared cache for the next time. A photo that
+// is decoded has its working copy made from the same decode and kept, so
+// putting it into a slot later decodes nothing, while copyRoom allows.
+QImage CustomerPhotoPicture(const QString& path, std::atomic<qint64>* copyRoom, QRect& place) {
     // Known before the file is read: a file changed meanwhile is kept under
     // its old state, which no later look-up matches.
     const std::optional<WorkingCopyCache::Key> key = WorkingCopyCache::KeyOf(path);
@@ -84,17 +89,22 @@ QImage CustomerPhotoPicture(const QString& path, QRect& place) {
         if (const std::optional<JpegHead> head = ReadJpegHead(path)) {
             place = ThumbnailPlacement(head->shownSize());
             const QImage thumbnail = UprightExifThumbnail(*head, place.size());
-            if (!thumbnail.isNull()) {
-                StoreCachedThumbnail(path, stamp, thumbnail, head->shownSize());
-                return thumbnail;
-            }
+            if (!thumbnail.isNull())
+                return Keep(path, stamp, thumbnail, head->shownSize());
         }
     }
+    const bool forCopy = key && (!copyRoom || *copyRoom > 0);
     QSize whole;
-    const QImage picture = ReadFittedPhoto(path, key, place, whole);
-    if (key && !picture.isNull())
-        StoreCachedThumbnail(path, stamp, picture, whole);
-    return picture;
+    const QImage picture = ReadFittedPhoto(path, forCopy, place, whole);
+    if (!key || picture.isNull())
+        return picture;
+    if (forCopy) {
+        const QImage copy = WorkingCopyFromReduced(picture, whole);
+        WorkingCopyCache::Shared().Insert(*key, copy);
+        if (copyRoom)
+            *copyRoom -= copy.sizeInBytes();
+    }
+    return Keep(path, stamp, picture, whole);
 }
 
 } // namespace
@@ -119,13 +129,14 @@ QImage DrawThumbnailCell(const QImage& picture) {
     return DrawCell(picture, ThumbnailPlacement(picture.size()));
 }
 
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source) {
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source,
+                         std::atomic<qint64>* copyRoom) {
     if (source == ThumbnailSource::TemplatePreview)
         return DrawThumbnailCell(ReadTemplatePreview(path));
     QRect place;
     QSize whole;
     const QImage picture = source == ThumbnailSource::CustomerPhoto
-                               ? CustomerPhotoPicture(path, place)
-                               : ReadFittedPhoto(path, std::nullopt, place, whole);
+                               ? CustomerPhotoPicture(path, copyRoom, place)
+                               : ReadFittedPhoto(path, false, place, whole);
     return DrawCell(picture, place);
 }

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
+
 // The 75 x 85 cells of the icon lists (template pages, customer photos,
 // finished pages). A cell is RGB: a one-pixel silver frame around a white
 // ground, with the picture fitted inside and centred across its shorter
@@ -43,5 +45,8 @@ QImage DrawThumbnailCell(const QImage& picture);
 // is taken from the shared thumbnail cache (ThumbnailCacheFolder) or from
 // the thumbnail its camera embedded (UprightExifThumbnail) where one shows
 // it as it is, and kept in that cache; only a photo without either is
-// decoded, no smaller than its working copy, which is then kept too.
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source);
+// decoded, and then no smaller than its working copy, which is kept too,
+// as long as copyRoom (bytes of copies a list may still make this way;
+// none: no bound) is above 0. It is lowered by each copy kept.
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source,
+                         std::atomic<qint64>* copyRoom = nullptr);

@@ -17,6 +17,10 @@ struct ThumbnailLoader::Run {
     QStringList paths;
     int generation = 0;
     std::atomic<bool> stop{false};
+    // Bytes of working copies the cells may still make from the decodes
+    // they need anyway: as many as the working copies' cache holds, so
+    // the run does not make copies that its own later ones push out.
+    std::atomic<qint64> copyRoom{0};
     std::atomic<int> next{0};    // the next position a worker takes
     std::atomic<int> workers{0}; // workers that have not ended yet
 };
@@ -72,6 +76,7 @@ int ThumbnailLoader::Refresh(const QStringList& paths) {
     auto run = std::make_shared<Run>();
     run->paths = paths;
     run->generation = ++generation_;
+    run->copyRoom = WorkingCopyCache::Shared().capacity();
     run_ = run;
     running_ = true;
     const int generation = run->generation;
@@ -205,7 +210,7 @@ void ThumbnailLoader::Work(const std::shared_ptr<Run>& run) {
                 break;
             QImage cell;
             try {
-                cell = MakeThumbnailCell(run->paths.at(position), source_);
+                cell = MakeThumbnailCell(run->paths.at(position), source_, &run->copyRoom);
             } catch (...) {
                 // A picture that makes its reader fail leaves its cell blank;
                 // the run goes on with the next one.

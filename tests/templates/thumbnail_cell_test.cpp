@@ -3,6 +3,7 @@
 #include "raster/raster.h"
 #include "raster/working_copy_cache.h"
 #include "templates/canvas_preparation.h"
+#include "templates/thumbnail_cache.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"
 
@@ -162,6 +163,18 @@ TEST(ThumbnailCell, CustomerPhotoKeepsTheWorkingCopyThatPuttingItUses) {
     CComposeCanvas canvas;
     ASSERT_TRUE(canvas.PutPhoto(photo, true, 0));
     EXPECT_EQ(canvas.workingCopy(0).cacheKey(), kept.cacheKey());
+
+    // A list keeps no more copies than it has room for.
+    const QString more = folder.file("more.jpg");
+    ASSERT_TRUE(WriteBytes(more, bytes));
+    std::atomic<qint64> room{0};
+    MakeThumbnailCell(more, ThumbnailSource::CustomerPhoto, &room);
+    EXPECT_TRUE(WorkingCopyCache::Shared().Find(*WorkingCopyCache::KeyOf(more)).isNull());
+    ASSERT_TRUE(QFile::remove(CachedThumbnailPath(more)));
+    room = 1;
+    MakeThumbnailCell(more, ThumbnailSource::CustomerPhoto, &room);
+    EXPECT_FALSE(WorkingCopyCache::Shared().Find(*WorkingCopyCache::KeyOf(more)).isNull());
+    EXPECT_EQ(room, 1 - 400 * 300 * 4);
 }
 
 // The photo list's background pass finds the faces beside the working copy,
