@@ -16,11 +16,6 @@
 
 #include <unistd.h>
 
-namespace {
-
-// Something a camera could have taken: soft gradients, a few shapes and
-// sensor noise, so that the JPEG is as large and as slow to decode as a
-// real one.
 QImage CameraPhoto(QSize size, quint32 seed) {
     QImage image(size, QImage::Format_RGB32);
     QRandomGenerator random(seed);
@@ -47,6 +42,8 @@ QImage CameraPhoto(QSize size, quint32 seed) {
     }
     return image;
 }
+
+namespace {
 
 QImage Layer(QSize size, QColor color) {
     QImage image(size, QImage::Format_ARGB32);

@@ -21,6 +21,11 @@ struct BenchWorkload {
     QSize batchPage;        // its size in pixels
 };
 
+// Something a camera could have taken: soft gradients, a few shapes and
+// sensor noise, so that the JPEG is as large and as slow to decode as a
+// real one.
+QImage CameraPhoto(QSize size, quint32 seed);
+
 // Draws and writes the workload into folder. photoSize is the size of each
 // camera photo.
 BenchWorkload MakeBenchWorkload(const QString& folder, QSize photoSize);

@@ -115,6 +115,21 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data) {
     return ok;
 }
 
+bool WriteCacheFileAtomic(const QString& path, const QByteArray& data) {
+    const QFileInfo info(path);
+    const QByteArray target = QFile::encodeName(info.absoluteFilePath());
+    QByteArray temp = QFile::encodeName(info.absolutePath() + "/." + info.fileName()) + ".XXXXXX";
+    const int fd = mkstemp(temp.data()); // mode 0600
+    if (fd < 0)
+        return false;
+    bool ok = WriteAll(fd, data.constData(), data.size());
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok)
+        ::unlink(temp.constData());
+    return ok;
+}
+
 bool ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes) {
     out.clear();
     QFile file(path);

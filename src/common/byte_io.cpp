@@ -92,6 +92,11 @@ void ByteWriter::u32(uint32_t v) {
         buf_.append(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
+void ByteWriter::u32be(uint32_t v) {
+    for (int i = 3; i >= 0; --i)
+        buf_.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+}
+
 void ByteWriter::fixedText(const QByteArray& text, int width) {
     QByteArray field(width, '\0');
     const int n = static_cast<int>(qMin<qsizetype>(text.size(), width - 1));

@@ -52,6 +52,8 @@ public:
     void u16(uint16_t v);
     void u32(uint32_t v);
     void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+    // Big-endian counterparts (PNG chunks).
+    void u32be(uint32_t v);
     void bytes(const QByteArray& b) { buf_.append(b); }
     void bytes(const char* p, qsizetype n) { buf_.append(p, n); }
     void zeros(qsizetype n) { buf_.append(QByteArray(n, '\0')); }

@@ -61,6 +61,9 @@ QImage LoadImageFile(const QString& path);
 QSize ShownImageSize(const QByteArray& bytes);
 // The most bytes the pixels of one decoded image may take.
 qint64 ImageDecodeLimitBytes();
+// Whether a picture stored at size in a file of fileBytes is decoded at all:
+// every decode above refuses the others before allocating anything.
+bool SizeMayBeDecoded(QSize size, qint64 fileBytes);
 
 // Copy with the longer side 400 pixels: trunc(w / s) x trunc(h / s) with
 // s = max(w, h) * 0.0025.

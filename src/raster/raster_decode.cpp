@@ -304,6 +304,10 @@ qint64 ImageDecodeLimitBytes() {
     return DecodeLimitBytes();
 }
 
+bool SizeMayBeDecoded(QSize size, qint64 fileBytes) {
+    return SizeAcceptable(size, fileBytes);
+}
+
 QSize WorkingCopySize(QSize photo) {
     const int w = photo.width(), h = photo.height();
     if (w <= 0 || h <= 0)

@@ -45,6 +45,8 @@ public:
     void Insert(const Key& key, const QImage& copy,
                 std::optional<QList<QRect>> faces = std::nullopt);
     void Clear();
+    // The most bytes of copies kept at once.
+    qint64 capacity() const { return maxBytes_; }
 
 private:
     struct KeyHash {

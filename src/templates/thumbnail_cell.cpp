@@ -1,11 +1,12 @@
 #include "templates/thumbnail_cell.h"
 
 #include "common/atomic_file.h"
-#include "raster/face_finder.h"
+#include "raster/exif_thumbnail.h"
 #include "raster/raster.h"
 #include "raster/raster_math.h"
 #include "raster/working_copy_cache.h"
 #include "templates/template_preview.h"
+#include "templates/thumbnail_cache.h"
 
 #include <QPainter>
 
@@ -33,42 +34,77 @@ QImage DrawCell(const QImage& picture, const QRect& place) {
 }
 
 // Decodes the photo at path no larger than the rectangle it takes in the
-// cell needs, and returns that rectangle in place. A JPEG is reduced by up to
-// 1/8 while decoding, so a 24 MP photo costs a fraction of a whole decode;
-// other formats are decoded whole. A customer photo is decoded no smaller
-// than its working copy, which is made from the same decode and kept, so
-// putting the photo into a slot later decodes nothing.
-QImage ReadFittedPhoto(const QString& path, bool keepWorkingCopy, bool scanFaces, QRect& place) {
-    const std::optional<WorkingCopyCache::Key> key =
-        keepWorkingCopy ? WorkingCopyCache::KeyOf(path) : std::nullopt;
+// cell needs (nor than its working copy needs, forCopy), and returns that
+// rectangle in place and the photo's own size (as shown) in whole. A JPEG
+// is reduced by up to 1/8 while decoding, so a 24 MP photo costs a fraction
+// of a whole decode; other formats are decoded whole.
+QImage ReadFittedPhoto(const QString& path, bool forCopy, QRect& place, QSize& whole) {
     QByteArray bytes;
     if (!ReadWholeFile(path, bytes, ImageDecodeLimitBytes()))
         return {};
-    QSize whole;
     QImage picture = DecodeBitmapReduced(bytes, [&](QSize reduced, QSize shown) {
         // The size is that of the photo as shown: one the camera took
         // turned is stored sideways and turned upright after decoding.
         whole = shown;
         place = ThumbnailPlacement(shown);
         return reduced.width() >= place.width() && reduced.height() >= place.height() &&
-               (!key || ReducedCoversWorkingCopy(reduced, shown)) &&
-               (!key || !scanFaces || ReducedCoversFaceScan(reduced, shown));
+               (!forCopy || ReducedCoversWorkingCopy(reduced, shown));
     });
     if (!whole.isValid()) {
         whole = picture.size();
         place = ThumbnailPlacement(whole);
     }
-    if (key && !picture.isNull()) {
-        // Found here, off the window's thread, so that putting the photo
-        // into a slot later has its faces at hand.
-        std::optional<QList<QRect>> faces;
-        if (scanFaces)
-            faces = FindFacesInPicture(picture, whole);
-        WorkingCopyCache::Shared().Insert(*key, WorkingCopyFromReduced(picture, whole), faces);
-    }
-    if (place.isEmpty())
-        return {};
     return picture;
+}
+
+// The picture as the thumbnail cache keeps it, kept there, and drawn into
+// the cell from that size: the cell then looks the same when the photo is
+// listed again from the cache, and reducing the decode once to 128 pixels
+// costs no more than reducing it to the cell.
+QImage Keep(const QString& path, const ThumbnailStamp& stamp, const QImage& picture, QSize shown) {
+    const QImage kept = ThumbnailToKeep(picture, shown);
+    StoreCachedThumbnail(path, stamp, kept, shown);
+    return kept;
+}
+
+// A customer photo's picture from the cheapest source that has it: the
+// shared thumbnail cache, then the thumbnail the camera put into the file's
+// first segment, and only then the photo itself. A picture from either of
+// the latter is kept in the shared cache for the next time. A photo that
+// is decoded has its working copy made from the same decode and kept, so
+// putting it into a slot later decodes nothing, while copyRoom allows.
+QImage CustomerPhotoPicture(const QString& path, std::atomic<qint64>* copyRoom, QRect& place) {
+    // Known before the file is read: a file changed meanwhile is kept under
+    // its old state, which no later look-up matches.
+    const std::optional<WorkingCopyCache::Key> key = WorkingCopyCache::KeyOf(path);
+    ThumbnailStamp stamp;
+    if (key) {
+        // Whole seconds, rounded down as stat gives them to every program.
+        stamp.modifiedSeconds = key->modifiedNs / 1000000000 - (key->modifiedNs % 1000000000 < 0);
+        stamp.bytes = key->size;
+        if (std::optional<CachedThumbnail> cached = FindCachedThumbnail(path, stamp)) {
+            place = ThumbnailPlacement(cached->shown);
+            return cached->picture;
+        }
+        if (const std::optional<JpegHead> head = ReadJpegHead(path)) {
+            place = ThumbnailPlacement(head->shownSize());
+            const QImage thumbnail = UprightExifThumbnail(*head, place.size());
+            if (!thumbnail.isNull())
+                return Keep(path, stamp, thumbnail, head->shownSize());
+        }
+    }
+    const bool forCopy = key && (!copyRoom || *copyRoom > 0);
+    QSize whole;
+    const QImage picture = ReadFittedPhoto(path, forCopy, place, whole);
+    if (!key || picture.isNull())
+        return picture;
+    if (forCopy) {
+        const QImage copy = WorkingCopyFromReduced(picture, whole);
+        WorkingCopyCache::Shared().Insert(*key, copy);
+        if (copyRoom)
+            *copyRoom -= copy.sizeInBytes();
+    }
+    return Keep(path, stamp, picture, whole);
 }
 
 } // namespace
@@ -93,11 +129,14 @@ QImage DrawThumbnailCell(const QImage& picture) {
     return DrawCell(picture, ThumbnailPlacement(picture.size()));
 }
 
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source, bool scanFaces) {
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source,
+                         std::atomic<qint64>* copyRoom) {
     if (source == ThumbnailSource::TemplatePreview)
         return DrawThumbnailCell(ReadTemplatePreview(path));
     QRect place;
-    const bool customerPhoto = source == ThumbnailSource::CustomerPhoto;
-    const QImage picture = ReadFittedPhoto(path, customerPhoto, customerPhoto && scanFaces, place);
+    QSize whole;
+    const QImage picture = source == ThumbnailSource::CustomerPhoto
+                               ? CustomerPhotoPicture(path, copyRoom, place)
+                               : ReadFittedPhoto(path, false, place, whole);
     return DrawCell(picture, place);
 }

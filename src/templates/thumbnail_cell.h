@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
+
 // The 75 x 85 cells of the icon lists (template pages, customer photos,
 // finished pages). A cell is RGB: a one-pixel silver frame around a white
 // ground, with the picture fitted inside and centred across its shorter
@@ -19,8 +21,9 @@ constexpr QRgb kThumbnailFrame = 0xFFC0C0C0;
 enum class ThumbnailSource {
     TemplatePreview, // the preview image at the front of a template package
     ImageFile,       // the file itself (finished pages)
-    CustomerPhoto,   // the file itself; the photo's working copy is kept
-                     // for putting it into a slot (WorkingCopyCache)
+    CustomerPhoto,   // the thumbnail cache, the file's EXIF thumbnail or the
+                     // file itself; what putting it into a slot needs is
+                     // made apart (PrepareForCanvas)
 };
 
 // The rectangle a picture of this size takes inside the cell. With
@@ -38,7 +41,12 @@ QImage DrawThumbnailCell(const QImage& picture);
 // decoder shrinks while decoding) straight to the size they take in the
 // cell, upright as their EXIF orientation says; a template package gives
 // its preview image. A file that is missing, cannot be decoded or claims
-// more pixels than the decoding limit gives the blank cell. With scanFaces,
-// a customer photo is decoded no smaller than the face scan needs and its
-// faces are kept beside its working copy (FindFacesInPicture).
-QImage MakeThumbnailCell(const QString& path, ThumbnailSource source, bool scanFaces = false);
+// more pixels than the decoding limit gives the blank cell. A customer photo
+// is taken from the shared thumbnail cache (ThumbnailCacheFolder) or from
+// the thumbnail its camera embedded (UprightExifThumbnail) where one shows
+// it as it is, and kept in that cache; only a photo without either is
+// decoded, and then no smaller than its working copy, which is kept too,
+// as long as copyRoom (bytes of copies a list may still make this way;
+// none: no bound) is above 0. It is lowered by each copy kept.
+QImage MakeThumbnailCell(const QString& path, ThumbnailSource source,
+                         std::atomic<qint64>* copyRoom = nullptr);

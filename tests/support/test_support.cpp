@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include "common/base_dir.h"
+#include "common/byte_io.h"
 #include "common/profile.h"
 #include "common/startup.h"
 
@@ -30,6 +31,9 @@ void UseThrowAwayProfile(const QTemporaryDir& profile) {
     // The programs a test starts work on the studio folders the test made:
     // no starter library is copied into them.
     qputenv("TAOBAN_DEMO_DIR", (profile.path() + "/no-starter-library").toUtf8());
+    // The thumbnails the photo lists keep go to a cache of the run's own,
+    // never into the user's.
+    qputenv("XDG_CACHE_HOME", (profile.path() + "/cache").toUtf8());
     QStringList args{QCoreApplication::applicationFilePath()};
     InitProcess(args);
 }
@@ -75,24 +79,43 @@ QByteArray ReadBytes(const QString& path) {
     return f.readAll();
 }
 
-QByteArray JpegWithOrientation(const QImage& image, int orientation) {
+QByteArray JpegWithExif(const QImage& image, int orientation, const QByteArray& thumbnail) {
     const QByteArray jpeg = EncodeImage(image, "JPEG");
-    // APP1 Exif segment with a little-endian TIFF header and one IFD entry:
-    // tag 0x0112 (orientation), type SHORT, count 1.
-    QByteArray tiff("II*\0", 4);
-    tiff += QByteArray("\x08\x00\x00\x00", 4);
-    tiff += QByteArray("\x01\x00", 2);
-    tiff += QByteArray("\x12\x01\x03\x00\x01\x00\x00\x00", 8);
-    tiff += static_cast<char>(orientation);
-    tiff += QByteArray("\x00\x00\x00", 3);
-    tiff += QByteArray("\x00\x00\x00\x00", 4);
-    QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
-    const int len = app1.size() + 2;
-    QByteArray segment("\xFF\xE1", 2);
-    segment += static_cast<char>((len >> 8) & 0xFF);
-    segment += static_cast<char>(len & 0xFF);
-    segment += app1;
-    return jpeg.left(2) + segment + jpeg.mid(2);
+    // A little-endian TIFF structure: IFD0 with the orientation (SHORT),
+    // then, with a thumbnail, IFD1 naming where its JPEG lies in the block.
+    constexpr uint32_t kIfd1 = 8 + 2 + 12 + 4;
+    constexpr uint32_t kThumbnailAt = kIfd1 + 2 + 2 * 12 + 4;
+    ByteWriter tiff;
+    tiff.bytes("II", 2);
+    tiff.u16(42);
+    tiff.u32(8);
+    tiff.u16(1);
+    tiff.u16(0x0112);
+    tiff.u16(3);
+    tiff.u32(1);
+    tiff.u16(uint16_t(orientation));
+    tiff.u16(0);
+    tiff.u32(thumbnail.isEmpty() ? 0 : kIfd1);
+    if (!thumbnail.isEmpty()) {
+        tiff.u16(2);
+        for (const auto& [tag, value] : {std::pair<uint16_t, uint32_t>{0x0201, kThumbnailAt},
+                                         {0x0202, uint32_t(thumbnail.size())}}) {
+            tiff.u16(tag);
+            tiff.u16(4); // LONG
+            tiff.u32(1);
+            tiff.u32(value);
+        }
+        tiff.u32(0);
+        tiff.bytes(thumbnail);
+    }
+    const QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff.data();
+    const int length = int(app1.size()) + 2;
+    const char size[2] = {char(length >> 8), char(length & 0xFF)};
+    return jpeg.left(2) + QByteArray("\xFF\xE1", 2) + QByteArray(size, 2) + app1 + jpeg.mid(2);
+}
+
+QByteArray JpegWithOrientation(const QImage& image, int orientation) {
+    return JpegWithExif(image, orientation);
 }
 
 bool Near(QRgb a, QRgb b, int tolerance) {

@@ -12,9 +12,9 @@ class QProcess;
 // machine has no desktop session, so test output carries only the tests'
 // own lines.
 void UseRuntimeFolder(const QTemporaryDir& runtime);
-// After it: every profile value of the run in a throw-away folder (for this
-// process and the programs it starts), and the process set up as both
-// programs set themselves up.
+// After it: every profile value and the thumbnail cache of the run in a
+// throw-away folder (for this process and the programs it starts), and the
+// process set up as both programs set themselves up.
 void UseThrowAwayProfile(const QTemporaryDir& profile);
 
 // A fresh folder for one test, removed afterwards; also made the base folder.
@@ -42,6 +42,9 @@ bool WriteBytes(const QString& path, const QByteArray& bytes);
 QByteArray ReadBytes(const QString& path);
 // A JPEG carrying an EXIF orientation tag (1 to 8).
 QByteArray JpegWithOrientation(const QImage& image, int orientation);
+// The same with the JPEG thumbnail a camera embeds (stored as the photo is,
+// before the orientation turns it); none when empty.
+QByteArray JpegWithExif(const QImage& image, int orientation, const QByteArray& thumbnail = {});
 // A real portrait with one face (512 x 600), from a Debian package that
 // scripts/setup installs.
 inline const char* const kFacePhoto = "/usr/share/matplotlib/mpl-data/sample_data/grace_hopper.jpg";

@@ -2,6 +2,8 @@
 #include "compose/template_body.h"
 #include "raster/raster.h"
 #include "raster/working_copy_cache.h"
+#include "templates/canvas_preparation.h"
+#include "templates/thumbnail_cache.h"
 #include "templates/thumbnail_cell.h"
 #include "test_support.h"
 
@@ -161,16 +163,31 @@ TEST(ThumbnailCell, CustomerPhotoKeepsTheWorkingCopyThatPuttingItUses) {
     CComposeCanvas canvas;
     ASSERT_TRUE(canvas.PutPhoto(photo, true, 0));
     EXPECT_EQ(canvas.workingCopy(0).cacheKey(), kept.cacheKey());
+
+    // A list keeps no more copies than it has room for.
+    const QString more = folder.file("more.jpg");
+    ASSERT_TRUE(WriteBytes(more, bytes));
+    std::atomic<qint64> room{0};
+    MakeThumbnailCell(more, ThumbnailSource::CustomerPhoto, &room);
+    EXPECT_TRUE(WorkingCopyCache::Shared().Find(*WorkingCopyCache::KeyOf(more)).isNull());
+    ASSERT_TRUE(QFile::remove(CachedThumbnailPath(more)));
+    room = 1;
+    MakeThumbnailCell(more, ThumbnailSource::CustomerPhoto, &room);
+    EXPECT_FALSE(WorkingCopyCache::Shared().Find(*WorkingCopyCache::KeyOf(more)).isNull());
+    EXPECT_EQ(room, 1 - 400 * 300 * 4);
 }
 
-// The photo list's pass finds the faces beside the working copy, off the
-// window's thread, when the operator keeps faces; a put then scans nothing.
+// The photo list's background pass finds the faces beside the working copy,
+// off the window's thread, when the operator keeps faces; a put then scans
+// nothing.
 TEST(ThumbnailCell, CustomerPhotoFacesAreFoundWithItsWorkingCopy) {
     TestFolder folder;
     for (const bool scan : {true, false}) {
         const QString photo = folder.file(scan ? "scanned.jpg" : "unscanned.jpg");
         ASSERT_TRUE(QFile::copy(kFacePhoto, photo));
-        MakeThumbnailCell(photo, ThumbnailSource::CustomerPhoto, scan);
+        EXPECT_FALSE(CanvasReadinessOf(photo, scan).complete);
+        EXPECT_GT(PrepareForCanvas(photo, scan), 0);
+        EXPECT_TRUE(CanvasReadinessOf(photo, scan).complete);
         const auto key = *WorkingCopyCache::KeyOf(photo);
         EXPECT_FALSE(WorkingCopyCache::Shared().Find(key).isNull());
         const auto faces = WorkingCopyCache::Shared().FindFaces(key);

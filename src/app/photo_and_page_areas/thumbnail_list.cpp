@@ -37,9 +37,15 @@ CThumbnailList::CThumbnailList(ThumbnailSource source, QWidget* parent)
     setItemDelegate(new LabelDelegate(this));
     connect(loader_, &ThumbnailLoader::CellReady, this, &CThumbnailList::OnCellReady);
     connect(loader_, &ThumbnailLoader::Finished, this, [this](int generation) {
-        if (generation == generation_)
-            emit Loaded();
+        if (generation != generation_)
+            return;
+        // Only now, so that the cells come first: the working copies and
+        // faces of the photos, in the background. A receiver of Loaded that
+        // shows another list cancels it again.
+        loader_->Prepare(paths_);
+        emit Loaded();
     });
+    connect(loader_, &ThumbnailLoader::Prepared, this, &CThumbnailList::Prepared);
 }
 
 CThumbnailList::~CThumbnailList() {

@@ -28,8 +28,8 @@ public:
     // cell that arrives afterwards still goes to the entry of its own file.
     void RemoveEntry(int row);
     void StopLoading();
-    // Customer photos: whether the cells drawn from now on also have their
-    // faces found (ThumbnailLoader::SetScanFaces).
+    // Customer photos: whether the photos prepared from now on also have
+    // their faces found (ThumbnailLoader::SetScanFaces).
     void SetScanFaces(bool scan);
     bool IsLoading() const;
     // The position of the entry under a mouse click, -1 for none.
@@ -38,6 +38,10 @@ public:
 signals:
     // Every cell of the list has been drawn.
     void Loaded();
+    // Customer photos: after Loaded, the photos of the list have what
+    // putting them into a slot needs (ThumbnailLoader::Prepare), as many as
+    // the working copies' cache holds.
+    void Prepared();
     // A mouse click on an entry, or beside every entry (-1). The keyboard
     // moving the selection is not a click.
     void EntryClicked(int position);
