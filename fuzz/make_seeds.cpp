@@ -135,6 +135,8 @@ void ImageSeeds(const QString& target, const QByteArray& prefix) {
     Seed(target, "turned.jpg", prefix + JpegWithOrientation(picture, 6));
     Seed(target, "grey.jpg", prefix + EncodeImage(GreyMask(9, 7), "JPEG", 75));
     Seed(target, "page.jpg", prefix + EncodeJpegPage(picture, PageAt300Dpi()));
+    Seed(target, "exif_thumbnail.jpg",
+         prefix + JpegWithExif(picture, 6, EncodeImage(QuadrantImage(16, 11), "JPEG", 75)));
 }
 
 } // namespace
