@@ -107,8 +107,13 @@ Shoot MakeShoot(const QString& folder, int withCount, int withoutCount) {
             QStringLiteral("%1/IMG_%2.JPG").arg(without).arg(i + 1, 4, 10, QChar('0')));
     const QString done =
         QStringLiteral("%1/complete-%2-%3").arg(folder).arg(withCount).arg(withoutCount);
-    if (QFileInfo::exists(done))
-        return shoot;
+    // A shoot drawn for a full run serves a quick one as well.
+    for (const QString& drawn : QDir(folder).entryList({"complete-*"}, QDir::Files)) {
+        const QStringList counts = drawn.split('-');
+        if (counts.size() == 3 && counts[1].toInt() >= withCount &&
+            counts[2].toInt() >= withoutCount)
+            return shoot;
+    }
     std::fprintf(stderr, "drawing %d + %d photos of 12 MP in %s (once) ...\n", withCount,
                  withoutCount, qPrintable(folder));
     QDir().mkpath(with);
