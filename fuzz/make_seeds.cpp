@@ -5,9 +5,9 @@
 #include "test_support.h"
 
 #include "common/gbk.h"
+#include "compose/template_body.h"
 #include "raster/jpeg_codec.h"
 #include "raster/raster.h"
-#include "compose/template_body.h"
 #include "records/customer_task.h"
 #include "templates/mask_bmp.h"
 

@@ -2,11 +2,11 @@
 
 #include "common/atomic_file.h"
 #include "common/byte_io.h"
+#include "common/parallel_for.h"
 #include "compose/canvas_size_file.h"
 #include "compose/slot_drawing.h"
 #include "compose/template_body.h"
 #include "production/batch_geometry.h"
-#include "common/parallel_for.h"
 #include "production/progress_run.h"
 #include "production/progress_schedule.h"
 #include "raster/large_image.h"
