@@ -6,6 +6,7 @@
 
 #include "common/byte_io.h"
 #include "common/parallel_for.h"
+#include "raster/exif_thumbnail.h"
 #include "raster/jpeg_band_join.h"
 #include "raster/large_image.h"
 
@@ -87,62 +88,7 @@ void CheckScans(j_common_ptr c) {
         Fail(c);
 }
 
-// The Orientation tag (0x0112) of IFD0 in an EXIF block ("Exif\0\0" and a
-// TIFF structure of either byte order); 1 when absent or malformed.
-int ExifOrientation(const QByteArray& app1) {
-    if (!app1.startsWith(QByteArrayView("Exif\0\0", 6)))
-        return 1;
-    const QByteArray tiff = app1.mid(6);
-    ByteReader r(tiff);
-    const uint16_t order = r.u16be();
-    const bool big = order == 0x4D4D; // "MM"
-    if (!big && order != 0x4949)      // "II"
-        return 1;
-    auto u16 = [&]() { return big ? r.u16be() : r.u16(); };
-    auto u32 = [&]() { return big ? r.u32be() : r.u32(); };
-    if (u16() != 42)
-        return 1;
-    const uint32_t ifd = u32();
-    if (!r.ok() || ifd < 8 || !r.skip(qint64(ifd) - 8))
-        return 1;
-    const uint16_t entries = u16();
-    for (int i = 0; i < entries && r.ok(); ++i) {
-        const uint16_t tag = u16();
-        const uint16_t type = u16();
-        r.skip(4); // count
-        const uint16_t value = u16();
-        r.skip(2);
-        if (r.ok() && tag == 0x0112 && type == 3) // SHORT
-            return value >= 1 && value <= 8 ? value : 1;
-    }
-    return 1;
-}
-
-// Turns a decoded picture upright as the camera recorded it: mirror and flip
-// first, then a quarter turn clockwise where the orientation has one.
-QImage Upright(QImage image, int orientation) {
-    static const struct {
-        bool mirror, flip, quarterTurn;
-    } kSteps[9] = {{},
-                   {false, false, false},
-                   {true, false, false},
-                   {true, true, false},
-                   {false, true, false},
-                   {false, true, true},
-                   {false, false, true},
-                   {true, false, true},
-                   {true, true, true}};
-    if (orientation < 2 || orientation > 8 || image.isNull())
-        return image;
-    const auto& step = kSteps[orientation];
-    if (step.mirror || step.flip)
-        image = std::move(image).mirrored(step.mirror, step.flip);
-    if (step.quarterTurn)
-        image = image.transformed(QTransform().rotate(90));
-    return image;
-}
-
-// Where the stored picture's points go once Upright has turned it.
+// Where the stored picture's points go once TurnUpright has turned it.
 QTransform UprightMapping(QSize stored, int orientation) {
     if (orientation < 2 || orientation > 8)
         return {};
@@ -212,7 +158,7 @@ JpegDecoder::JpegDecoder(const QByteArray& bytes) : state_(std::make_unique<Stat
         const QByteArray data(reinterpret_cast<const char*>(m->data),
                               static_cast<qsizetype>(m->data_length));
         if (data.startsWith(QByteArrayView("Exif\0\0", 6))) {
-            s->orientation = ExifOrientation(data);
+            s->orientation = ParseExifBlock(data).orientation;
             break;
         }
     }
@@ -362,7 +308,7 @@ QImage JpegDecoder::decode(int denominator, QImage::Format format, qint64 maxByt
         jpeg_finish_decompress(&info);
     if (origin)
         *origin = upright.mapRect(QRectF(part)).toAlignedRect().topLeft();
-    return Upright(std::move(*image), s->orientation);
+    return TurnUpright(std::move(*image), s->orientation);
 }
 
 namespace {
