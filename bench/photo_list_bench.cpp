@@ -14,6 +14,7 @@
 
 #include "bench_support.h"
 #include "bench_workload.h"
+#include "exif_jpeg.h"
 
 #include "app/photo_and_page_areas/thumbnail_list.h"
 #include "common/atomic_file.h"
@@ -43,41 +44,6 @@ namespace {
 constexpr QSize kCameraSize(4000, 3000); // 12 MP
 constexpr QSize kExifThumbnailSize(160, 120);
 constexpr int kShoot = 2000;
-
-// The photo with an EXIF block as cameras write it (TIFF in little-endian
-// order): IFD0 with the orientation, IFD1 with the JPEG thumbnail when one
-// is given.
-QByteArray WithExif(const QByteArray& jpeg, int orientation, const QByteArray& thumbnail) {
-    constexpr uint32_t kIfd1 = 8 + 2 + 12 + 4;
-    constexpr uint32_t kThumbnailAt = kIfd1 + 2 + 2 * 12 + 4;
-    ByteWriter tiff;
-    tiff.bytes("II", 2);
-    tiff.u16(42);
-    tiff.u32(8);
-    tiff.u16(1);
-    tiff.u16(0x0112); // orientation, SHORT
-    tiff.u16(3);
-    tiff.u32(1);
-    tiff.u16(uint16_t(orientation));
-    tiff.u16(0);
-    tiff.u32(thumbnail.isEmpty() ? 0 : kIfd1);
-    if (!thumbnail.isEmpty()) {
-        tiff.u16(2);
-        for (const auto& [tag, value] : {std::pair<uint16_t, uint32_t>{0x0201, kThumbnailAt},
-                                         {0x0202, uint32_t(thumbnail.size())}}) {
-            tiff.u16(tag);
-            tiff.u16(4); // LONG
-            tiff.u32(1);
-            tiff.u32(value);
-        }
-        tiff.u32(0);
-        tiff.bytes(thumbnail);
-    }
-    const QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff.data();
-    const int length = int(app1.size()) + 2;
-    const char size[2] = {char(length >> 8), char(length & 0xFF)};
-    return jpeg.left(2) + QByteArray("\xFF\xE1", 2) + QByteArray(size, 2) + app1 + jpeg.mid(2);
-}
 
 struct Shoot {
     QStringList withThumbnails;
@@ -129,13 +95,13 @@ Shoot MakeShoot(const QString& folder, int withCount, int withoutCount) {
             const int orientation = i % 5 == 4 ? 6 : 1;
             const auto plain = [&] {
                 if (i < kBodies)
-                    return WriteFile(shoot.without[i], WithExif(body, orientation, {}));
+                    return WriteFile(shoot.without[i], WithExifBlock(body, orientation, {}));
                 QFile::remove(shoot.without[i]);
                 return ::link(QFile::encodeName(shoot.without[b]).constData(),
                               QFile::encodeName(shoot.without[i]).constData()) == 0;
             };
-            if ((i < withCount &&
-                 !WriteFile(shoot.withThumbnails[i], WithExif(body, orientation, thumbnail))) ||
+            if ((i < withCount && !WriteFile(shoot.withThumbnails[i],
+                                             WithExifBlock(body, orientation, thumbnail))) ||
                 (i < withoutCount && !plain())) {
                 std::fprintf(stderr, "cannot write the shoot into %s\n", qPrintable(folder));
                 std::exit(2);
