@@ -5,8 +5,10 @@
 
 #include <cstdio>
 #include <ctime>
+#include <jpeglib.h>
 #include <sys/resource.h>
 #include <thread>
+#include <vector>
 
 BenchOptions ParseBenchOptions(int argc, char** argv) {
     BenchOptions options;
@@ -98,4 +100,25 @@ double ProcessMemoryMb(qint64 pid, const char* field) {
     const auto m = QRegularExpression(QString(field) + R"(:\s+(\d+) kB)")
                        .match(QString::fromLatin1(status.readAll()));
     return m.hasMatch() ? m.captured(1).toDouble() / 1024 : 0;
+}
+
+void LibjpegDecode(const QByteArray& bytes, unsigned denominator) {
+    jpeg_decompress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    info.scale_num = 1;
+    info.scale_denom = denominator;
+    jpeg_start_decompress(&info);
+    std::vector<unsigned char> row(size_t(info.output_width) * 3);
+    JSAMPROW rows[1] = {row.data()};
+    while (info.output_scanline < info.output_height)
+        jpeg_read_scanlines(&info, rows, 1);
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    benchmark::DoNotOptimize(row.data());
 }

@@ -3,6 +3,7 @@
 // What the benchmark programs share: their options, CPU clocks, the
 // reporter that keeps each benchmark's time, and the one table of results.
 
+#include <QByteArray>
 #include <QString>
 #include <benchmark/benchmark.h>
 
@@ -24,6 +25,9 @@ void RunRegisteredBenchmarks(BenchOptions& options, benchmark::BenchmarkReporter
 // CPU time of every thread of this process, and of its ended children.
 double ProcessCpuMs();
 double ChildrenCpuMs();
+// libjpeg-turbo on its own, as its djpeg does: the file decoded to RGB rows
+// (reduced by 1/denominator) that are dropped as they come.
+void LibjpegDecode(const QByteArray& bytes, unsigned denominator);
 // VmHWM (the most resident at once) or VmRSS of a process, in megabytes.
 // Its own VmHWM is what a child has used: getrusage's maxrss starts from
 // what the parent had resident when it forked.

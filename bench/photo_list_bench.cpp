@@ -36,7 +36,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
-#include <jpeglib.h>
 #include <unistd.h>
 
 namespace {
@@ -202,23 +201,7 @@ double EighthDecodeCpuMs(const QStringList& photos) {
     for (const QString& photo : photos) {
         QByteArray bytes;
         ReadWholeFile(photo, bytes);
-        jpeg_decompress_struct info;
-        jpeg_error_mgr err;
-        info.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&info);
-        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                     static_cast<unsigned long>(bytes.size()));
-        jpeg_read_header(&info, TRUE);
-        info.out_color_space = JCS_RGB;
-        info.scale_num = 1;
-        info.scale_denom = 8;
-        jpeg_start_decompress(&info);
-        std::vector<unsigned char> row(size_t(info.output_width) * 3);
-        JSAMPROW rows[1] = {row.data()};
-        while (info.output_scanline < info.output_height)
-            jpeg_read_scanlines(&info, rows, 1);
-        jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
+        LibjpegDecode(bytes, 8);
     }
     return (ProcessCpuMs() - start) / photos.size();
 }

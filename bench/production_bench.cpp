@@ -74,29 +74,6 @@ QByteArray FileBytes(const QString& path) {
     return bytes;
 }
 
-// libjpeg-turbo on its own, as its djpeg does: the file decoded to RGB rows
-// (reduced by 1/denominator) that are dropped as they come.
-void LibjpegDecode(const QByteArray& bytes, unsigned denominator) {
-    jpeg_decompress_struct info;
-    jpeg_error_mgr err;
-    info.err = jpeg_std_error(&err);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                 static_cast<unsigned long>(bytes.size()));
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    info.scale_num = 1;
-    info.scale_denom = denominator;
-    jpeg_start_decompress(&info);
-    std::vector<unsigned char> row(size_t(info.output_width) * 3);
-    JSAMPROW rows[1] = {row.data()};
-    while (info.output_scanline < info.output_height)
-        jpeg_read_scanlines(&info, rows, 1);
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    benchmark::DoNotOptimize(row.data());
-}
-
 // libjpeg-turbo encoding a page as its cjpeg does with -quality 100
 // -sample 1x1: from the page's rows into memory.
 void LibjpegEncodePage(const QImage& page) {
