@@ -16,6 +16,8 @@
 
 #include <functional>
 
+class QImageReader;
+
 class QPainter;
 
 // Decodes JPEG, PNG or BMP bytes; null when they do not decode, are cut short,
@@ -59,6 +61,8 @@ QImage LoadImageFile(const QString& path);
 // The size the picture is shown at (upright, after its EXIF orientation),
 // read from its header without decoding it; invalid when it has none.
 QSize ShownImageSize(const QByteArray& bytes);
+// The same for the picture a reader is set to.
+QSize ShownSizeFromHeader(QImageReader& reader);
 // The most bytes the pixels of one decoded image may take.
 qint64 ImageDecodeLimitBytes();
 // Whether a picture stored at size in a file of fileBytes is decoded at all:

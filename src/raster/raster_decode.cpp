@@ -291,6 +291,10 @@ QSize ShownImageSize(const QByteArray& bytes) {
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
+    return ShownSizeFromHeader(reader);
+}
+
+QSize ShownSizeFromHeader(QImageReader& reader) {
     reader.setDecideFormatFromContent(true);
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())

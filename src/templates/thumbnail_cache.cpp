@@ -1,5 +1,7 @@
 #include "templates/thumbnail_cache.h"
 
+#include "raster/raster.h"
+
 #include "common/atomic_file.h"
 #include "raster/exif_thumbnail.h"
 #include "raster/stored_png.h"
@@ -51,13 +53,7 @@ QSize ShownSizeOnDisk(const QString& file) {
     if (const auto head = ReadJpegHead(file))
         return head->shownSize();
     QImageReader reader(file);
-    reader.setDecideFormatFromContent(true);
-    QSize size = reader.size();
-    if (!size.isValid() || size.isEmpty())
-        return {};
-    if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-        size.transpose();
-    return size;
+    return ShownSizeFromHeader(reader);
 }
 
 // The size a thumbnail of a photo shown at shown is kept at.
